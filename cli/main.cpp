@@ -1,0 +1,53 @@
+#include "cli/Command.h"
+#include "cli/ExitCode.h"
+
+#include <QCoreApplication>
+#include <array>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+using varne::cli::Command;
+
+constexpr std::array commands{
+    Command{"render", "write a report from a saved report image", varne::cli::runRender},
+};
+
+void printUsage(std::FILE* out) {
+    std::fprintf(out, "Usage: varne COMMAND [OPTIONS]\n\nCommands:\n");
+    for (const Command& c : commands) {
+        std::fprintf(out, "  %-10s %s\n", c.name, c.summary);
+    }
+    std::fprintf(out, "\nRun 'varne COMMAND --help' for the options of a command.\n");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName("varne");
+    QCoreApplication::setApplicationVersion("3.12");
+
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() < 2) {
+        printUsage(stderr);
+        return varne::cli::ExitUsage;
+    }
+    const QString name = arguments.at(1);
+    if (name == "--help" || name == "-h" || name == "help") {
+        printUsage(stdout);
+        return varne::cli::ExitOk;
+    }
+    for (const Command& c : commands) {
+        if (name == QLatin1String(c.name)) {
+            // The command sees "varne COMMAND" as its program name, then its own options.
+            QStringList rest = arguments.mid(2);
+            rest.prepend(QStringLiteral("varne ") + name);
+            return c.run(rest);
+        }
+    }
+    std::fprintf(stderr, "varne: unknown command '%s'\n\n", qPrintable(name));
+    printUsage(stderr);
+    return varne::cli::ExitUsage;
+}
