@@ -1,0 +1,72 @@
+#include "report/ReportDriver.h"
+
+#include "report/ReportImage.h"
+#include "report/TextReport.h"
+#include "report/WordReportWriter.h"
+#include "ui/MessageSink.h"
+
+#include <stdexcept>
+#include <system_error>
+
+namespace varne {
+
+namespace {
+
+WriteReportResult fillWordReport(const ReportJob& job, const RecordTexts& texts) {
+    if (job.wordWriter == nullptr || job.labels == nullptr) {
+        throw std::invalid_argument("a Word report needs a Word writer and a label table");
+    }
+    WordReportWriter& word = *job.wordWriter;
+    const LabelTable& labels = *job.labels;
+    word.SetTemplatePath(job.templatePath);
+    const bool opened = word.OpenDocument() != 0;
+    // The writer has reported a failed open itself; the fills then do nothing.
+    for (std::size_t k = 0; k < texts.m_nRecordCount; ++k) {
+        word.FillLabel(labels[3 * k], texts.m_strHeading[k]);
+        word.FillLabel(labels[3 * k + 1], texts.m_strDate[k]);
+        word.FillLabel(labels[3 * k + 2], texts.m_strResult[k]);
+    }
+    word.ShowDocument();
+    return opened ? WriteReportResult::Written : WriteReportResult::CannotWrite;
+}
+
+WriteReportResult writeText(const ReportJob& job, const RecordTexts& texts, MessageSink& messages) {
+    std::string error;
+    if (!writeTextReport(job.textReportPath, texts, error)) {
+        messages.error(error);
+        return WriteReportResult::CannotWrite;
+    }
+    std::error_code ec;
+    std::filesystem::path fullPath = std::filesystem::absolute(job.textReportPath, ec);
+    if (ec) {
+        fullPath = job.textReportPath;
+    }
+    messages.information("Save Success!!!", "Txt report save as " + fullPath.string());
+    return WriteReportResult::Written;
+}
+
+} // namespace
+
+WriteReportResult WriteReport(const ReportJob& job, RecordTexts& texts, MessageSink& messages) {
+    texts.m_nRecordCount = 0;
+    const ReportImage image(job.image);
+    if (!image.isComplete()) {
+        messages.error("report image is incomplete: " + std::to_string(image.size()) + " of " +
+                       std::to_string(ReportImage::kLayoutSize) + " bytes");
+        return WriteReportResult::ImageIncomplete;
+    }
+    collectRecordTexts(image, job.handshakeValue, texts);
+    if (texts.m_nRecordCount == 0) {
+        messages.warning("Report is not found in the tester!!!");
+        return WriteReportResult::NoRecord;
+    }
+    switch (job.output) {
+    case ReportOutput::Word:
+        return fillWordReport(job, texts);
+    case ReportOutput::Text:
+        return writeText(job, texts, messages);
+    }
+    return WriteReportResult::CannotWrite;
+}
+
+} // namespace varne
