@@ -1,0 +1,202 @@
+#include "link/SerialPortDriver.h"
+
+#include "link/LinkLayer.h"
+#include "link/SharedState.h"
+
+#include <QElapsedTimer>
+#include <QThread>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <unistd.h>
+
+namespace varne {
+
+namespace {
+
+constexpr std::size_t kHandshakeReplyBytes = 11;
+constexpr std::size_t kReportReplyBytes = 5120 + 1; // the requested bytes and a check byte
+// However the reply trickles in, a block is closed after this long.
+constexpr std::int32_t kLongestBlockMs = 5000;
+
+bool isWindowsPortName(const std::string& name) {
+    return name.size() >= 3 && name.compare(0, 3, "COM") == 0;
+}
+
+} // namespace
+
+SerialPortDriver::SerialPortDriver(SharedState& shared, LinkLayer& link,
+                                   std::function<std::string()> portName, SerialTiming timing)
+    : shared_(shared), link_(link), portName_(std::move(portName)), timing_(timing) {}
+
+std::int32_t SerialPortDriver::portNumberOf(const std::string& name) {
+    std::size_t at = 0;
+    if (isWindowsPortName(name)) {
+        at = 3;
+        while (at < name.size() && std::isspace(static_cast<unsigned char>(name[at])) != 0) {
+            ++at;
+        }
+    } else {
+        at = name.size();
+        while (at > 0 && std::isdigit(static_cast<unsigned char>(name[at - 1])) != 0) {
+            --at;
+        }
+    }
+    bool negative = false;
+    if (at < name.size() && (name[at] == '+' || name[at] == '-')) {
+        negative = name[at] == '-';
+        ++at;
+    }
+    std::int64_t number = 0;
+    for (; at < name.size() && std::isdigit(static_cast<unsigned char>(name[at])) != 0; ++at) {
+        number = std::min<std::int64_t>(number * 10 + (name[at] - '0'), INT32_MAX);
+    }
+    return static_cast<std::int32_t>(negative ? -number : number);
+}
+
+int SerialPortDriver::OpenTesterPort() {
+    const std::string name = portName_ ? portName_() : std::string();
+    if (name.empty()) {
+        openFailure_ = "no tester port is known";
+        return 0;
+    }
+    const std::int32_t number = portNumberOf(name);
+    shared_.portNumber = static_cast<std::uint16_t>(number);
+
+    if (!timing_.reopenBeforeEachFrame && comm_.GetPortOpen() && name == openName_) {
+        return 1;
+    }
+    if (comm_.GetPortOpen()) {
+        comm_.SetPortOpen(false);
+    }
+    QThread::msleep(static_cast<unsigned long>(timing_.openSettleMs));
+
+    comm_.SetCommPort(static_cast<std::int16_t>(number));
+    comm_.SetPortName(QString::fromStdString(name));
+    comm_.SetInBufferSize(2048);
+    comm_.SetOutBufferSize(512);
+    comm_.SetInputMode(1);
+    comm_.SetSettings(QStringLiteral("38400,n,8,1"));
+    comm_.SetRThreshold(1);
+    comm_.SetDTREnable(false);
+    comm_.SetRTSEnable(false);
+    if (!comm_.SetPortOpen(true)) {
+        reportOpenFailure(name);
+        return 0;
+    }
+    openName_ = name;
+    openFailure_.clear();
+    return 1;
+}
+
+void SerialPortDriver::reportOpenFailure(const std::string& name) {
+    if (isWindowsPortName(name)) {
+        openFailure_ = name + " is a Windows port name; name the tester's device in the port "
+                              "file instead, for example /dev/ttyUSB0";
+    } else if (comm_.lastPortError() == QSerialPort::DeviceNotFoundError) {
+        openFailure_ = "no such port: " + name;
+    } else if (comm_.lastPortError() == QSerialPort::PermissionError) {
+        errno = 0;
+        if (::access(name.c_str(), R_OK | W_OK) != 0 && errno == EACCES) {
+            openFailure_ = "permission denied on " + name +
+                           ": join the dialout group (sudo usermod -aG dialout $USER, then log "
+                           "in again) or install the udev rule that comes with the program";
+        } else {
+            openFailure_ = name + " is in use by another program";
+        }
+    } else {
+        openFailure_ = "cannot open " + name + ": " + comm_.lastError().toStdString();
+    }
+    std::fprintf(stderr, "varne: %s\n", openFailure_.c_str());
+    std::fflush(stderr);
+}
+
+void SerialPortDriver::SendPayload(std::span<const std::uint8_t> frame) {
+    if (frame.size() < 4) {
+        return;
+    }
+    const std::size_t length = frame[2] + 256u * frame[3];
+    const auto payload = frame.subspan(4, std::min(length, frame.size() - 4));
+    const QByteArray bytes(reinterpret_cast<const char*>(payload.data()),
+                           static_cast<qsizetype>(payload.size()));
+    if (!comm_.SetOutput(bytes)) {
+        std::fprintf(stderr, "varne: cannot write to the port: %s\n",
+                     qPrintable(comm_.lastError()));
+    }
+}
+
+void SerialPortDriver::Close() {
+    comm_.SetPortOpen(false);
+    openName_.clear();
+}
+
+std::size_t SerialPortDriver::expectedReplyBytes() const {
+    switch (shared_.sessionState) {
+    case SessionState::AwaitingHandshake:
+        return kHandshakeReplyBytes;
+    case SessionState::AwaitingReport:
+        return kReportReplyBytes;
+    default:
+        return 0;
+    }
+}
+
+void SerialPortDriver::OnCommEvent() {
+    // Waiting for input re-raises the receive event; the block being read takes those bytes.
+    if (inCommEvent_ || comm_.GetCommEvent() != CMSComm::kCommEventReceive) {
+        return;
+    }
+    if (shared_.uiPhase == UiPhase::ReportReady) {
+        return; // the bytes stay waiting until the report has been written
+    }
+    inCommEvent_ = true;
+    const QByteArray block =
+        timing_.endBlockWhenComplete ? readBlockUntilComplete() : readBlockFaithfully();
+    inCommEvent_ = false;
+    if (!block.isEmpty()) {
+        link_.acceptReceivedBlock(
+            std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(block.constData()),
+                                          static_cast<std::size_t>(block.size())));
+    }
+}
+
+QByteArray SerialPortDriver::readBlockFaithfully() {
+    const std::int32_t wait = shared_.sessionState == SessionState::AwaitingHandshake
+                                  ? timing_.handshakeWaitMs
+                                  : timing_.otherWaitMs;
+    QElapsedTimer clock;
+    clock.start();
+    for (qint64 left = wait; left > 0; left = wait - clock.elapsed()) {
+        if (!comm_.waitForInput(static_cast<int>(left)) && !comm_.GetPortOpen()) {
+            break;
+        }
+        if (progress_ && shared_.sessionState == SessionState::AwaitingReport) {
+            progress_(static_cast<std::size_t>(comm_.GetInBufferCount()));
+        }
+    }
+    return comm_.GetInput();
+}
+
+QByteArray SerialPortDriver::readBlockUntilComplete() {
+    const std::size_t expected = expectedReplyBytes();
+    const bool reportReply = shared_.sessionState == SessionState::AwaitingReport;
+    QElapsedTimer clock;
+    clock.start();
+    QByteArray block = comm_.GetInput();
+    while ((expected == 0 || static_cast<std::size_t>(block.size()) < expected) &&
+           clock.elapsed() < kLongestBlockMs) {
+        if (progress_ && reportReply) {
+            progress_(static_cast<std::size_t>(block.size()));
+        }
+        if (!comm_.waitForInput(timing_.idleGapMs)) {
+            break;
+        }
+        block += comm_.GetInput();
+    }
+    if (progress_ && reportReply) {
+        progress_(static_cast<std::size_t>(block.size()));
+    }
+    return block;
+}
+
+} // namespace varne
