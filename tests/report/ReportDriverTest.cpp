@@ -1,8 +1,8 @@
 #include "report/ReportDriver.h"
 
-#include "RecordingMessageSink.h"
 #include "report/ReportImageBuilder.h"
 #include "report/WordReportWriter.h"
+#include "support/RecordingMessageSink.h"
 
 #include <filesystem>
 #include <fstream>

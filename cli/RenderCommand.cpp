@@ -1,0 +1,163 @@
+#include "cli/Command.h"
+#include "cli/ConsoleMessageSink.h"
+#include "cli/ExitCode.h"
+#include "report/ReportDriver.h"
+
+#include <QCommandLineParser>
+#include <QFile>
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+namespace varne::cli {
+
+namespace {
+
+constexpr int kDefaultHandshake = 7;
+
+// The report formats --format accepts, each with the file it is written to by default (below
+// Varne_Report/ in the working directory).
+struct OutputFormat {
+    const char* name;
+    ReportOutput output;
+    const char* defaultFileName;
+};
+constexpr std::array kFormats{
+    OutputFormat{"txt", ReportOutput::Text, "Varne_Report.txt"},
+};
+
+constexpr const char* kUsage = "varne render [--handshake N] [--format txt] [--output FILE] IMAGE";
+
+int usageError(const QString& problem) {
+    std::fprintf(stderr, "varne render: %s\nUsage: %s\nRun 'varne render --help' for details.\n",
+                 qPrintable(problem), kUsage);
+    return ExitUsage;
+}
+
+// The parser names the running executable in its usage line; the user typed "varne render".
+QString helpText(const QCommandLineParser& parser) {
+    QString text = parser.helpText();
+    const qsizetype lineEnd = text.indexOf('\n');
+    text.replace(0, lineEnd, QStringLiteral("Usage: ") + kUsage);
+    return text;
+}
+
+// The handshake byte as the tester sends it (0..255) or as the signed number it stands for.
+std::optional<std::uint8_t> parseHandshake(const QString& text) {
+    bool ok = false;
+    const int value = text.toInt(&ok, 0);
+    if (!ok || value < -128 || value > 255) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint8_t>(value);
+}
+
+const OutputFormat* findFormat(const QString& name) {
+    for (const OutputFormat& format : kFormats) {
+        if (name == QLatin1String(format.name)) {
+            return &format;
+        }
+    }
+    return nullptr;
+}
+
+std::optional<std::vector<std::uint8_t>> readImage(const QString& path, QString& error) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+        return std::nullopt;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+        return std::nullopt;
+    }
+    return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
+}
+
+int exitCodeOf(WriteReportResult result) {
+    switch (result) {
+    case WriteReportResult::Written:
+        return ExitOk;
+    case WriteReportResult::NoRecord:
+        return ExitNoReport;
+    case WriteReportResult::ImageIncomplete:
+    case WriteReportResult::CannotWrite:
+        return ExitWriteFailed;
+    }
+    return ExitWriteFailed;
+}
+
+} // namespace
+
+int runRender(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Writes a report from a saved report image: the payload of the tester's report reply "
+        "(normally 5121 bytes, the 5120-byte image and its check byte, which is not verified).\n"
+        "Exit status: 0 written, 1 bad usage or unreadable IMAGE, 4 no test in the image, "
+        "5 the report cannot be written (or the image is incomplete).");
+    parser.addHelpOption();
+    const QCommandLineOption handshakeOption(
+        "handshake",
+        "Handshake value the tester sent, 0..255 (or -128..127); 7 or more selects the "
+        "ten-point excitation curve layout. Default: 7.",
+        "N", QString::number(kDefaultHandshake));
+    const QCommandLineOption formatOption("format", "Report format: txt (the default).", "FORMAT",
+                                          "txt");
+    const QCommandLineOption outputOption(
+        "output",
+        "Write the report to FILE instead of Varne_Report/Varne_Report.txt below the "
+        "working directory. A missing directory is created.",
+        "FILE");
+    parser.addOption(handshakeOption);
+    parser.addOption(formatOption);
+    parser.addOption(outputOption);
+    parser.addPositionalArgument("IMAGE", "File holding the saved report image.");
+
+    if (!parser.parse(arguments)) {
+        return usageError(parser.errorText());
+    }
+    if (parser.isSet("help") || parser.isSet("help-all")) {
+        std::fputs(qPrintable(helpText(parser)), stdout);
+        return ExitOk;
+    }
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() != 1) {
+        return usageError("expected exactly one IMAGE file");
+    }
+
+    const auto handshake = parseHandshake(parser.value(handshakeOption));
+    if (!handshake) {
+        return usageError("--handshake wants a number from 0 to 255, not '" +
+                          parser.value(handshakeOption) + "'");
+    }
+    const OutputFormat* format = findFormat(parser.value(formatOption));
+    if (format == nullptr) {
+        return usageError("unknown --format '" + parser.value(formatOption) + "'");
+    }
+    const std::filesystem::path outputPath =
+        parser.isSet(outputOption)
+            ? std::filesystem::path(QFile::encodeName(parser.value(outputOption)).toStdString())
+            : std::filesystem::current_path() / "Varne_Report" / format->defaultFileName;
+
+    QString readError;
+    const auto image = readImage(positional.front(), readError);
+    if (!image) {
+        std::fprintf(stderr, "varne render: %s\n", qPrintable(readError));
+        return ExitUsage;
+    }
+
+    ReportJob job;
+    job.image = *image;
+    job.handshakeValue = *handshake;
+    job.output = format->output;
+    job.textReportPath = outputPath;
+    RecordTexts texts;
+    ConsoleMessageSink messages;
+    return exitCodeOf(WriteReport(job, texts, messages));
+}
+
+} // namespace varne::cli
