@@ -33,8 +33,6 @@ struct ExcitationCurve {
     std::array<CurvePoint, kMaxPoints> points{};
     std::size_t count = 0;
     bool fromPointCount = false;
-
-    std::span<const CurvePoint> used() const { return std::span(points).first(count); }
 };
 
 // Read-only view over a downloaded report image: a directory of 30 entries, one 48-byte record
