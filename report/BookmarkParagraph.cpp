@@ -81,17 +81,24 @@ pugi::xml_node paragraphOf(const pugi::xml_node bookmarkStart, const WordNames& 
 }
 
 // Descendants named in `names` that belong to `paragraph` itself, not to a paragraph nested in
-// it (a text box), in document order.
-void collectOwn(const pugi::xml_node node, const std::vector<std::string>& names,
+// it (a text box), in document order. Walked without recursion: a template's nesting depth is
+// not ours to choose.
+void collectOwn(const pugi::xml_node paragraph, const std::vector<std::string>& names,
                 const std::string& paragraphName, std::vector<pugi::xml_node>& found) {
-    for (const auto child : node.children()) {
-        if (paragraphName == child.name()) {
+    auto node = paragraph.first_child();
+    while (node) {
+        const bool nestedParagraph = paragraphName == node.name();
+        if (!nestedParagraph && std::ranges::find(names, node.name()) != names.end()) {
+            found.push_back(node);
+        }
+        if (!nestedParagraph && node.first_child()) {
+            node = node.first_child();
             continue;
         }
-        if (std::ranges::find(names, child.name()) != names.end()) {
-            found.push_back(child);
+        while (node != paragraph && !node.next_sibling()) {
+            node = node.parent();
         }
-        collectOwn(child, names, paragraphName, found);
+        node = node == paragraph ? pugi::xml_node{} : node.next_sibling();
     }
 }
 

@@ -142,7 +142,8 @@ bool CWordReport::save(OpenDocumentState& document) {
         const fs::path directory = m_options.outputDirectory.empty()
                                        ? fs::current_path(ignored) / "Varne_Report"
                                        : m_options.outputDirectory;
-        target = FreeWordReportPath(fs::absolute(directory, ignored), m_options.clock());
+        const auto now = m_options.clock ? m_options.clock() : std::chrono::system_clock::now();
+        target = FreeWordReportPath(fs::absolute(directory, ignored), now);
     }
     if (!document.package.WithEntryReplaced(document.package.mainDocumentPart(), mainPart, bytes,
                                             error)) {

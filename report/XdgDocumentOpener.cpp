@@ -42,7 +42,9 @@ OpenOutcome XdgDocumentOpener::Open(const std::filesystem::path& document) {
     }
     auto process = std::make_unique<QProcess>();
     process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process->start(xdgOpen, {QString::fromStdString(std::filesystem::absolute(document).string())});
+    std::error_code ignored;
+    const auto absolute = std::filesystem::absolute(document, ignored);
+    process->start(xdgOpen, {QString::fromStdString(absolute.string())});
     if (!process->waitForStarted(kQueryTimeoutMs)) {
         return OpenOutcome::NoApplication;
     }
