@@ -13,5 +13,6 @@ struct Command {
 };
 
 int runRender(const QStringList& arguments);
+int runSimulate(const QStringList& arguments);
 
 } // namespace varne::cli

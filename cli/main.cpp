@@ -12,6 +12,7 @@ using varne::cli::Command;
 
 constexpr std::array commands{
     Command{"render", "write a report from a saved report image", varne::cli::runRender},
+    Command{"simulate", "act as a tester on a pseudo-terminal", varne::cli::runSimulate},
 };
 
 void printUsage(std::FILE* out) {

@@ -1,0 +1,171 @@
+#include "cli/Command.h"
+#include "cli/ExitCode.h"
+#include "sim/DemoImage.h"
+#include "sim/ReportReply.h"
+#include "sim/SimulatorFault.h"
+#include "sim/TesterSimulator.h"
+
+#include <QCommandLineParser>
+#include <QFile>
+#include <csignal>
+#include <cstdio>
+#include <exception>
+#include <string>
+
+namespace varne::cli {
+
+namespace {
+
+// The simulator that SIGTERM and SIGINT stop. A signal handler can reach it only this way.
+TesterSimulator* runningSimulator = nullptr;
+
+extern "C" void stopRunningSimulator(int) {
+    if (runningSimulator != nullptr) {
+        runningSimulator->requestStop();
+    }
+}
+
+void installStopHandlers() {
+    struct sigaction action {};
+    action.sa_handler = stopRunningSimulator;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+void logLine(const std::string& line) {
+    std::fprintf(stderr, "varne simulate: %s\n", line.c_str());
+    std::fflush(stderr);
+}
+
+QString faultNames() {
+    QStringList names;
+    for (const SimulatorFault fault : kAllSimulatorFaults) {
+        names << QString::fromLatin1(faultName(fault).data(),
+                                     static_cast<qsizetype>(faultName(fault).size()));
+    }
+    return names.join(", ");
+}
+
+constexpr const char* kUsage =
+    "varne simulate [--image FILE] [--handshake N] [--fault KIND] [--no-pace]";
+
+int usageError(const QString& message) {
+    std::fprintf(stderr,
+                 "varne simulate: %s\nUsage: %s\nRun 'varne simulate --help' for details.\n",
+                 qPrintable(message), kUsage);
+    return ExitUsage;
+}
+
+// The parser names the running executable in its usage line; the user typed "varne simulate".
+QString helpText(const QCommandLineParser& parser) {
+    QString text = parser.helpText();
+    const qsizetype lineEnd = text.indexOf('\n');
+    text.replace(0, lineEnd, QStringLiteral("Usage: ") + kUsage);
+    return text;
+}
+
+} // namespace
+
+int runSimulate(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Acts as a Varne tester on a pseudo-terminal. The first line of standard output is the "
+        "device to use as the tester's serial port; each request and reply is logged on standard "
+        "error. Runs until stopped with Ctrl+C or SIGTERM (exit status 0).");
+    const QCommandLineOption helpOption({"h", "help"}, "Show this help.");
+    const QCommandLineOption imageOption(
+        "image",
+        "Serve the report image in FILE (5120 bytes, or 5121 bytes with its check byte) instead "
+        "of the built-in demo image.",
+        "FILE");
+    const QCommandLineOption handshakeOption(
+        "handshake", "Handshake value N (0..255) in the handshake reply; default 7.", "N");
+    const QCommandLineOption faultOption("fault", "Misbehave: one of " + faultNames() + ".",
+                                         "KIND");
+    const QCommandLineOption noPaceOption(
+        "no-pace", "Send replies at once instead of at the pace of a 38400-baud line.");
+    parser.addOptions({helpOption, imageOption, handshakeOption, faultOption, noPaceOption});
+
+    if (!parser.parse(arguments)) {
+        return usageError(parser.errorText());
+    }
+    if (parser.isSet(helpOption)) {
+        std::fputs(qPrintable(helpText(parser)), stdout);
+        return ExitOk;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        return usageError("unexpected argument '" + parser.positionalArguments().first() + "'");
+    }
+
+    SimulatorSettings settings;
+    settings.paced = !parser.isSet(noPaceOption);
+    if (parser.isSet(handshakeOption)) {
+        bool ok = false;
+        const uint value = parser.value(handshakeOption).toUInt(&ok, 0);
+        if (!ok || value > 255) {
+            return usageError("the handshake value must be a number from 0 to 255, not '" +
+                              parser.value(handshakeOption) + "'");
+        }
+        settings.handshakeValue = static_cast<std::uint8_t>(value);
+    }
+    if (parser.isSet(faultOption)) {
+        const std::optional<SimulatorFault> fault =
+            parseSimulatorFault(parser.value(faultOption).toStdString());
+        if (!fault) {
+            return usageError("unknown fault '" + parser.value(faultOption) +
+                              "'; known: " + faultNames());
+        }
+        settings.fault = *fault;
+    }
+    std::string imageName = "the demo image";
+    if (parser.isSet(imageOption)) {
+        QFile file(parser.value(imageOption));
+        if (!file.open(QIODevice::ReadOnly)) {
+            return usageError("cannot read " + file.fileName() + ": " + file.errorString());
+        }
+        const QByteArray contents = file.readAll();
+        const ReportReply reply = reportReplyFromFile(
+            std::span(reinterpret_cast<const std::uint8_t*>(contents.constData()),
+                      static_cast<std::size_t>(contents.size())));
+        if (!reply.note.empty()) {
+            logLine(reply.note);
+        }
+        settings.reportReply = reply.payload;
+        imageName = file.fileName().toStdString();
+    } else {
+        const std::vector<std::uint8_t> image = demoReportImage();
+        settings.reportReply = reportReplyFromFile(image).payload;
+    }
+
+    try {
+        TesterSimulator simulator(settings, logLine);
+        runningSimulator = &simulator;
+        installStopHandlers();
+        std::printf("%s\n", simulator.devicePath().c_str());
+        std::fflush(stdout);
+        logLine("tester on " + simulator.devicePath() + ", serving " + imageName +
+                ", handshake value " + std::to_string(settings.handshakeValue) + ", fault " +
+                std::string(faultName(settings.fault)) +
+                (settings.paced ? ", paced at 38400 baud" : ", not paced"));
+        const TesterSimulator::Outcome outcome = simulator.run();
+        runningSimulator = nullptr;
+        switch (outcome) {
+        case TesterSimulator::Outcome::Stopped:
+            logLine("stopped");
+            return ExitOk;
+        case TesterSimulator::Outcome::LinkClosed:
+            logLine("line closed, ending");
+            return ExitOk;
+        case TesterSimulator::Outcome::Failed:
+            return ExitCommFailed;
+        }
+    } catch (const std::exception& e) {
+        runningSimulator = nullptr;
+        logLine(std::string("cannot open a pseudo-terminal: ") + e.what());
+        return ExitCommFailed;
+    }
+    return ExitOk;
+}
+
+} // namespace varne::cli
