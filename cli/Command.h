@@ -12,6 +12,8 @@ struct Command {
     int (*run)(const QStringList& arguments);
 };
 
+int runGet(const QStringList& arguments);
+int runPorts(const QStringList& arguments);
 int runRender(const QStringList& arguments);
 int runSimulate(const QStringList& arguments);
 

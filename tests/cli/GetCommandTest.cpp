@@ -1,0 +1,203 @@
+#include "link/CheckByte.h"
+#include "link/UiStepController.h"
+#include "report/RecordTexts.h"
+#include "report/ReportDriver.h"
+#include "sim/DemoImage.h"
+#include "support/ProcessRunner.h"
+#include "support/RecordingMessageSink.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace varne {
+namespace {
+
+using test::ProcessResult;
+using test::SimulatorProcess;
+
+std::vector<std::uint8_t> demoPayload() {
+    std::vector<std::uint8_t> payload = demoReportImage();
+    payload.push_back(checkByte(payload));
+    return payload;
+}
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+// The text report of the demo image, made in process by the report driver.
+QByteArray expectedDemoReport(const QString& scratch) {
+    const auto payload = demoPayload();
+    ReportJob job;
+    job.image = payload;
+    job.handshakeValue = 7;
+    job.output = ReportOutput::Text;
+    job.textReportPath = (scratch + "/expected.txt").toStdString();
+    RecordTexts texts;
+    test::RecordingMessageSink messages;
+    EXPECT_EQ(WriteReport(job, texts, messages), WriteReportResult::Written);
+    return readFile(scratch + "/expected.txt");
+}
+
+class GetCommandTest : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
+
+    QString path(const QString& name) const { return dir_.filePath(name); }
+
+    void writePortFile(const QString& port) {
+        writeFile(path("Configure/Varne_Com.txt"),
+                  "COMSTART\n" + port.toLocal8Bit() + "\nCOMEND\n");
+    }
+
+    ProcessResult get(const QStringList& options) {
+        return test::runProgram(test::binaryPath("varne"), QStringList{"get"} + options,
+                                dir_.path());
+    }
+
+    QStringList rawImages() const {
+        return QDir(path("Varne_Report/raw")).entryList({"*.bin"}, QDir::Files, QDir::Name);
+    }
+
+    QTemporaryDir dir_;
+};
+
+TEST_F(GetCommandTest, DownloadsFromTheSimulatorNamedInThePortFile) {
+    SimulatorProcess simulator({"--no-pace"});
+    ASSERT_FALSE(simulator.devicePath().isEmpty());
+    writePortFile(simulator.devicePath());
+
+    const ProcessResult result = get({});
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_EQ(readFile(path("Varne_Report/Varne_Report.txt")), expectedDemoReport(dir_.path()));
+    EXPECT_TRUE(result.out.contains(
+        "Txt report save as " +
+        QDir(dir_.path()).filePath("Varne_Report/Varne_Report.txt").toLocal8Bit()))
+        << result.out.constData();
+
+    // The raw download is kept exactly as received, with its sidecar.
+    const QStringList images = rawImages();
+    ASSERT_EQ(images.size(), 1);
+    EXPECT_TRUE(QRegularExpression("^\\d{8}_\\d{6}\\.bin$").match(images[0]).hasMatch());
+    const QByteArray raw = readFile(path("Varne_Report/raw/" + images[0]));
+    const auto payload = demoPayload();
+    EXPECT_EQ(raw, QByteArray(reinterpret_cast<const char*>(payload.data()),
+                              static_cast<qsizetype>(payload.size())));
+    QString sidecarName = images[0];
+    sidecarName.replace(".bin", ".json");
+    const QJsonObject sidecar =
+        QJsonDocument::fromJson(readFile(path("Varne_Report/raw/" + sidecarName))).object();
+    EXPECT_EQ(sidecar["handshake"].toInt(), 7);
+    EXPECT_EQ(sidecar["port"].toString(), simulator.devicePath());
+    EXPECT_EQ(sidecar["bytes"].toInt(), 5121);
+    EXPECT_EQ(sidecar["sha256"].toString(),
+              QString(QCryptographicHash::hash(raw, QCryptographicHash::Sha256).toHex()));
+    EXPECT_FALSE(sidecar["time"].toString().isEmpty());
+
+    // The saved image renders to the very same report, taking the handshake from the sidecar.
+    const ProcessResult rendered = test::runProgram(
+        test::binaryPath("varne"),
+        {"render", "--output", path("again.txt"), path("Varne_Report/raw/" + images[0])},
+        dir_.path());
+    ASSERT_EQ(rendered.exitCode, 0) << rendered.err.constData();
+    EXPECT_EQ(readFile(path("again.txt")), readFile(path("Varne_Report/Varne_Report.txt")));
+}
+
+TEST_F(GetCommandTest, FaithfulTimingFollowsTheDialogsTickSchedule) {
+    SimulatorProcess simulator({"--no-pace"});
+    const ProcessResult result = get({"--faithful", "--trace", "--port", simulator.devicePath()});
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    const QByteArray err = result.err;
+    EXPECT_TRUE(err.contains("tick 1: handshake request written")) << err.constData();
+    EXPECT_TRUE(err.contains("tick 3: report request written")) << err.constData();
+    EXPECT_TRUE(err.contains("tick 4: report accepted, writing it")) << err.constData();
+    EXPECT_EQ(readFile(path("Varne_Report/Varne_Report.txt")), expectedDemoReport(dir_.path()));
+}
+
+struct FaultCase {
+    const char* fault;
+    int exitCode;
+    const char* message;
+};
+
+class GetCommandFaults : public GetCommandTest, public testing::WithParamInterface<FaultCase> {};
+
+TEST_P(GetCommandFaults, EndWithTheirStatusAndLeaveTheEarlierReportAlone) {
+    const FaultCase& c = GetParam();
+    writeFile(path("Varne_Report/Varne_Report.txt"), "an earlier report\r\n");
+    SimulatorProcess simulator({"--no-pace", "--fault", c.fault});
+    ASSERT_FALSE(simulator.devicePath().isEmpty());
+
+    const ProcessResult result = get({"--port", simulator.devicePath()});
+    EXPECT_EQ(result.exitCode, c.exitCode) << result.err.constData();
+    EXPECT_TRUE(result.err.contains(c.message)) << result.err.constData();
+    EXPECT_EQ(readFile(path("Varne_Report/Varne_Report.txt")), "an earlier report\r\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, GetCommandFaults,
+    testing::Values(FaultCase{"no-reply", 3, kCommunicationFailedText},
+                    FaultCase{"bad-checksum", 3, kCommunicationFailedText},
+                    FaultCase{"split-reply", 3, kCommunicationFailedText},
+                    FaultCase{"oversize-reply", 3, kCommunicationFailedText},
+                    FaultCase{"link-closed", 3, kCommunicationFailedText},
+                    FaultCase{"short-image", 5, "report image is incomplete: 2001 of 3584 bytes"}),
+    [](const auto& param) {
+        std::string name = param.param.fault;
+        std::replace(name.begin(), name.end(), '-', '_');
+        return name;
+    });
+
+TEST_F(GetCommandTest, AnImageWithoutTestsWritesNothing) {
+    writeFile(path("empty.bin"), QByteArray(5120, '\0'));
+    SimulatorProcess simulator({"--no-pace", "--image", path("empty.bin")});
+    const ProcessResult result = get({"--port", simulator.devicePath()});
+    EXPECT_EQ(result.exitCode, 4) << result.err.constData();
+    EXPECT_TRUE(result.err.contains("Report is not found in the tester!!!"));
+    EXPECT_FALSE(QFile::exists(path("Varne_Report/Varne_Report.txt")));
+    EXPECT_EQ(rawImages().size(), 1) << "the download itself is kept";
+}
+
+TEST_F(GetCommandTest, WithoutATesterNothingStarts) {
+    struct Case {
+        QStringList options;
+        const char* reason;
+    };
+    const std::vector<Case> cases{
+        {{}, nullptr},
+        {{"--port", "/dev/varne-no-such-port"}, "no such port: /dev/varne-no-such-port"},
+    };
+    for (const Case& c : cases) {
+        const ProcessResult result = get(c.options);
+        EXPECT_EQ(result.exitCode, 2) << result.err.constData();
+        EXPECT_TRUE(result.err.contains("Tester can not be found!")) << result.err.constData();
+        if (c.reason != nullptr) {
+            EXPECT_TRUE(result.err.contains(c.reason)) << result.err.constData();
+        }
+    }
+    EXPECT_FALSE(QFile::exists(path("Varne_Report")));
+}
+
+TEST_F(GetCommandTest, RejectsBadUsage) {
+    for (const QStringList& options :
+         {QStringList{"--format", "pdf"}, QStringList{"extra"}, QStringList{"--bogus"}}) {
+        EXPECT_EQ(get(options).exitCode, 1) << options.join(' ').toStdString();
+    }
+}
+
+} // namespace
+} // namespace varne
