@@ -7,6 +7,7 @@
 
 #include <QCommandLineParser>
 #include <QFile>
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <exception>
@@ -17,11 +18,11 @@ namespace varne::cli {
 namespace {
 
 // The simulator that SIGTERM and SIGINT stop. A signal handler can reach it only this way.
-TesterSimulator* runningSimulator = nullptr;
+std::atomic<TesterSimulator*> runningSimulator{nullptr};
 
 extern "C" void stopRunningSimulator(int) {
-    if (runningSimulator != nullptr) {
-        runningSimulator->requestStop();
+    if (TesterSimulator* simulator = runningSimulator.load()) {
+        simulator->requestStop();
     }
 }
 
