@@ -25,6 +25,7 @@ constexpr int kStallLimitMs = 2000;
 constexpr std::size_t kLoggedBytes = 32;
 // How long the link-closed fault waits for the client to read the part it sent.
 constexpr std::chrono::seconds kLinkClosedGrace{2};
+constexpr std::chrono::milliseconds kLineSettle{100};
 
 std::string hexBytes(std::span<const std::uint8_t> bytes) {
     std::string text;
@@ -190,7 +191,12 @@ std::optional<TesterSimulator::Outcome> TesterSimulator::answerReport() {
         if (result == SendResult::Sent && fault == SimulatorFault::LinkClosed) {
             // Closing the master throws away what the client has not read yet; let the bytes
             // reach it first, as they would reach the computer before a cable is pulled.
+            // The terminal hands written bytes on to the reading side a moment later, so an
+            // empty input queue means "read" only once that moment has passed.
             const Clock::time_point giveUp = Clock::now() + kLinkClosedGrace;
+            if (!waitUntil(Clock::now() + kLineSettle)) {
+                return Outcome::Stopped;
+            }
             while (terminal_.unreadOutput() > 0 && Clock::now() < giveUp) {
                 if (!waitUntil(Clock::now() + std::chrono::milliseconds(10))) {
                     return Outcome::Stopped;
