@@ -1,7 +1,10 @@
 #include "cli/Command.h"
 #include "cli/ConsoleMessageSink.h"
 #include "cli/ExitCode.h"
+#include "report/RawImageArchive.h"
 #include "report/ReportDriver.h"
+#include "report/WordReport.h"
+#include "ui/ConfigFiles.h"
 
 #include <QCommandLineParser>
 #include <QFile>
@@ -18,7 +21,7 @@ namespace {
 constexpr int kDefaultHandshake = 7;
 
 // The report formats --format accepts, each with the file it is written to by default (below
-// Varne_Report/ in the working directory).
+// Varne_Report/ in the working directory; none: a new timestamped name each time).
 struct OutputFormat {
     const char* name;
     ReportOutput output;
@@ -26,9 +29,11 @@ struct OutputFormat {
 };
 constexpr std::array kFormats{
     OutputFormat{"txt", ReportOutput::Text, "Varne_Report.txt"},
+    OutputFormat{"docx", ReportOutput::Word, nullptr},
 };
 
-constexpr const char* kUsage = "varne render [--handshake N] [--format txt] [--output FILE] IMAGE";
+constexpr const char* kUsage =
+    "varne render [--handshake N] [--format txt|docx] [--output FILE] IMAGE";
 
 int usageError(const QString& problem) {
     std::fprintf(stderr, "varne render: %s\nUsage: %s\nRun 'varne render --help' for details.\n",
@@ -103,14 +108,20 @@ int runRender(const QStringList& arguments) {
     const QCommandLineOption handshakeOption(
         "handshake",
         "Handshake value the tester sent, 0..255 (or -128..127); 7 or more selects the "
-        "ten-point excitation curve layout. Default: 7.",
+        "ten-point excitation curve layout. Default: the value in the .json sidecar beside "
+        "IMAGE (as varne get saves it), else 7.",
         "N", QString::number(kDefaultHandshake));
-    const QCommandLineOption formatOption("format", "Report format: txt (the default).", "FORMAT",
-                                          "txt");
+    const QCommandLineOption formatOption(
+        "format",
+        "Report format: txt (the default) or docx, a Word report filled from the template "
+        "Configure/Varne_Report.docx with the bookmark names of Configure/Varne_wordlabel.abl "
+        "(below the working directory). The Word report is never opened.",
+        "FORMAT", "txt");
     const QCommandLineOption outputOption(
         "output",
-        "Write the report to FILE instead of Varne_Report/Varne_Report.txt below the "
-        "working directory. A missing directory is created.",
+        "Write the report to FILE instead of Varne_Report/Varne_Report.txt (txt) or "
+        "Varne_Report/Varne_Report_YYYYMMDD_HHMMSS.docx (docx) below the working directory. "
+        "A missing directory is created.",
         "FILE");
     parser.addOption(handshakeOption);
     parser.addOption(formatOption);
@@ -129,19 +140,27 @@ int runRender(const QStringList& arguments) {
         return usageError("expected exactly one IMAGE file");
     }
 
-    const auto handshake = parseHandshake(parser.value(handshakeOption));
+    std::optional<std::uint8_t> handshake = parseHandshake(parser.value(handshakeOption));
     if (!handshake) {
         return usageError("--handshake wants a number from 0 to 255, not '" +
                           parser.value(handshakeOption) + "'");
+    }
+    const std::filesystem::path imagePath(QFile::encodeName(positional.front()).toStdString());
+    if (!parser.isSet(handshakeOption)) {
+        if (const auto recorded = RawImageArchive::handshakeFromSidecar(imagePath)) {
+            handshake = recorded;
+        }
     }
     const OutputFormat* format = findFormat(parser.value(formatOption));
     if (format == nullptr) {
         return usageError("unknown --format '" + parser.value(formatOption) + "'");
     }
-    const std::filesystem::path outputPath =
-        parser.isSet(outputOption)
-            ? std::filesystem::path(QFile::encodeName(parser.value(outputOption)).toStdString())
-            : std::filesystem::current_path() / "Varne_Report" / format->defaultFileName;
+    std::filesystem::path outputPath;
+    if (parser.isSet(outputOption)) {
+        outputPath = QFile::encodeName(parser.value(outputOption)).toStdString();
+    } else if (format->defaultFileName != nullptr) {
+        outputPath = std::filesystem::current_path() / "Varne_Report" / format->defaultFileName;
+    }
 
     QString readError;
     const auto image = readImage(positional.front(), readError);
@@ -150,14 +169,32 @@ int runRender(const QStringList& arguments) {
         return ExitUsage;
     }
 
+    ConsoleMessageSink messages;
     ReportJob job;
     job.image = *image;
     job.handshakeValue = *handshake;
     job.output = format->output;
     job.textReportPath = outputPath;
     RecordTexts texts;
-    ConsoleMessageSink messages;
-    return exitCodeOf(WriteReport(job, texts, messages));
+    if (format->output == ReportOutput::Text) {
+        return exitCodeOf(WriteReport(job, texts, messages));
+    }
+
+    const ConfigPaths paths = BuildPaths();
+    Configuration config;
+    ReadConfigFiles(paths, config, messages);
+    WordReportOptions wordOptions;
+    wordOptions.outputDirectory = paths.textReportPath.parent_path();
+    wordOptions.outputFile = outputPath;
+    CWordReport word(messages, wordOptions);
+    job.templatePath = paths.templatePath;
+    job.labels = &config.m_strLabel;
+    job.wordWriter = &word;
+    const WriteReportResult result = WriteReport(job, texts, messages);
+    if (result == WriteReportResult::Written && word.savedPath().empty()) {
+        return ExitWriteFailed;
+    }
+    return exitCodeOf(result);
 }
 
 } // namespace varne::cli
