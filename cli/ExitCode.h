@@ -1,5 +1,7 @@
 #pragma once
 
+#include "report/ReportDriver.h"
+
 namespace varne::cli {
 
 // Exit status of every varne command.
@@ -11,5 +13,19 @@ enum ExitCode : int {
     ExitNoReport = 4,    // no record in the report
     ExitWriteFailed = 5, // the report cannot be written
 };
+
+// The exit status of a report run.
+constexpr int exitCodeOf(WriteReportResult result) {
+    switch (result) {
+    case WriteReportResult::Written:
+        return ExitOk;
+    case WriteReportResult::NoRecord:
+        return ExitNoReport;
+    case WriteReportResult::ImageIncomplete:
+    case WriteReportResult::CannotWrite:
+        return ExitWriteFailed;
+    }
+    return ExitWriteFailed;
+}
 
 } // namespace varne::cli

@@ -116,22 +116,6 @@ private:
     std::size_t last_ = 0;
 };
 
-int exitCodeOf(const std::optional<WriteReportResult>& result) {
-    if (!result) {
-        return ExitCommFailed;
-    }
-    switch (*result) {
-    case WriteReportResult::Written:
-        return ExitOk;
-    case WriteReportResult::NoRecord:
-        return ExitNoReport;
-    case WriteReportResult::ImageIncomplete:
-    case WriteReportResult::CannotWrite:
-        return ExitWriteFailed;
-    }
-    return ExitWriteFailed;
-}
-
 std::optional<GetOptions> parseOptions(const QStringList& arguments, int& exitCode) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -295,7 +279,8 @@ int runGet(const QStringList& arguments) {
     if (driver.IsOpen()) {
         driver.Close();
     }
-    return exitCodeOf(report.lastResult());
+    // No report written: the download failed, and the user has been told.
+    return report.lastResult() ? exitCodeOf(*report.lastResult()) : ExitCommFailed;
 }
 
 } // namespace varne::cli

@@ -82,19 +82,6 @@ std::optional<std::vector<std::uint8_t>> readImage(const QString& path, QString&
     return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
 }
 
-int exitCodeOf(WriteReportResult result) {
-    switch (result) {
-    case WriteReportResult::Written:
-        return ExitOk;
-    case WriteReportResult::NoRecord:
-        return ExitNoReport;
-    case WriteReportResult::ImageIncomplete:
-    case WriteReportResult::CannotWrite:
-        return ExitWriteFailed;
-    }
-    return ExitWriteFailed;
-}
-
 } // namespace
 
 int runRender(const QStringList& arguments) {

@@ -12,14 +12,16 @@
 namespace varne {
 
 void UiStepController::initialDiscovery() {
-    if (p_.finder.FindTesterPort()) {
-        p_.button.setEnabled(true);
-        p_.button.setText(kGetReportText);
-    } else {
-        p_.button.setEnabled(false);
-        p_.button.setText(kConnectTesterText);
+    if (!followDiscovery()) {
         p_.shared.outcome = DownloadOutcome::FailureReported;
     }
+}
+
+bool UiStepController::followDiscovery() {
+    const bool found = p_.finder.FindTesterPort();
+    p_.button.setEnabled(found);
+    p_.button.setText(found ? kGetReportText : kConnectTesterText);
+    return found;
 }
 
 bool UiStepController::OnGetReport() {
@@ -42,13 +44,7 @@ void UiStepController::run() {
 
     switch (p_.shared.uiPhase) {
     case UiPhase::Idle:
-        if (p_.finder.FindTesterPort()) {
-            p_.button.setEnabled(true);
-            p_.button.setText(kGetReportText);
-        } else {
-            p_.button.setEnabled(false);
-            p_.button.setText(kConnectTesterText);
-        }
+        followDiscovery();
         break;
     case UiPhase::Getting:
         break;

@@ -49,6 +49,8 @@ public:
     void run() override;
 
 private:
+    // The button follows discovery: enabled when a tester's port is known.
+    bool followDiscovery();
     void restoreButton();
 
     Parts p_;

@@ -9,7 +9,6 @@
 namespace varne {
 
 namespace {
-constexpr std::uint8_t kPresentMarker = 0xAA;
 constexpr std::size_t kEntrySize = 10;
 constexpr std::size_t kRecordPoints = 6;
 constexpr std::size_t kExtensionPoints = 4;
@@ -18,17 +17,20 @@ constexpr std::size_t kPointCountOffset = 32;
 
 ReportImageBuilder::ReportImageBuilder() : image_(kImageSize, 0) {}
 
-std::size_t ReportImageBuilder::recordOffset(std::size_t index) {
-    return 512 * (index / 10 + 1) + 48 * (index % 10);
-}
-
 ReportImageBuilder& ReportImageBuilder::entry(std::size_t index, const EntryFields& f) {
     if (index >= kEntryCount) {
         throw std::out_of_range("directory entry index");
     }
-    const std::array<std::uint8_t, kEntrySize> bytes{kPresentMarker, f.year,   f.month,  f.day,
-                                                     f.hour,         f.minute, f.second, f.testType,
-                                                     f.subType,      f.option};
+    const std::array<std::uint8_t, kEntrySize> bytes{ReportImage::kPresentMarker,
+                                                     f.year,
+                                                     f.month,
+                                                     f.day,
+                                                     f.hour,
+                                                     f.minute,
+                                                     f.second,
+                                                     f.testType,
+                                                     f.subType,
+                                                     f.option};
     std::copy(bytes.begin(), bytes.end(), image_.begin() + static_cast<long>(index * kEntrySize));
     return *this;
 }

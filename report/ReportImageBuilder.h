@@ -1,5 +1,7 @@
 #pragma once
 
+#include "report/ReportImage.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -27,7 +29,7 @@ struct EntryFields {
 class ReportImageBuilder {
 public:
     static constexpr std::size_t kImageSize = 5120;
-    static constexpr std::size_t kEntryCount = 30;
+    static constexpr std::size_t kEntryCount = ReportImage::kEntryCount;
 
     ReportImageBuilder();
 
@@ -45,8 +47,10 @@ public:
     ReportImageBuilder& floatAt(std::size_t offset, float value);
     ReportImageBuilder& byteAt(std::size_t offset, std::uint8_t value);
 
-    static std::size_t recordOffset(std::size_t index);
-    static std::size_t extensionOffset(std::size_t index) { return recordOffset(index) + 1536; }
+    static std::size_t recordOffset(std::size_t index) { return ReportImage::recordOffset(index); }
+    static std::size_t extensionOffset(std::size_t index) {
+        return ReportImage::extensionOffset(index);
+    }
 
     const std::vector<std::uint8_t>& image() const { return image_; }
     // The image followed by its check byte: the payload of the tester's report reply.
