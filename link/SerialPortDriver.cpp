@@ -3,6 +3,7 @@
 #include "link/LinkLayer.h"
 #include "link/SharedState.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
 #include <cctype>
@@ -107,7 +108,8 @@ void SerialPortDriver::reportOpenFailure(const std::string& name) {
     } else {
         openFailure_ = "cannot open " + name + ": " + comm_.lastError().toStdString();
     }
-    std::fprintf(stderr, "varne: %s\n", openFailure_.c_str());
+    std::fprintf(stderr, "%s: %s\n", qPrintable(QCoreApplication::applicationName()),
+                 openFailure_.c_str());
     std::fflush(stderr);
 }
 
@@ -120,7 +122,8 @@ void SerialPortDriver::SendPayload(std::span<const std::uint8_t> frame) {
     const QByteArray bytes(reinterpret_cast<const char*>(payload.data()),
                            static_cast<qsizetype>(payload.size()));
     if (!comm_.SetOutput(bytes)) {
-        std::fprintf(stderr, "varne: cannot write to the port: %s\n",
+        std::fprintf(stderr, "%s: cannot write to the port: %s\n",
+                     qPrintable(QCoreApplication::applicationName()),
                      qPrintable(comm_.lastError()));
     }
 }

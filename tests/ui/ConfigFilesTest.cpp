@@ -161,14 +161,17 @@ TEST_F(ConfigDirectory, WarnsOnStandardErrorAboutValuesBeyondTheTable) {
     EXPECT_NE(errors.find("1 value(s) beyond the 150 labels"), std::string::npos) << errors;
 }
 
-TEST(ShippedConfigurationTest, LabelsNameThirtyRecordsAndThePortFileNamesADevice) {
+TEST(ShippedConfigurationTest, LabelsNameThirtyRecordsAndThePortFileIsOnlyAnExample) {
     const auto paths = BuildPaths(fs::path(VARNE_TEST_SOURCE_DIR) / "res");
     test::RecordingMessageSink sink;
     Configuration config;
     ReadConfigFiles(paths, config, sink);
 
     EXPECT_TRUE(sink.messages.empty());
-    EXPECT_EQ(config.m_strFilePort, "/dev/ttyUSB0");
+    // No port is named by default, so the dialog asks for a tester until one is plugged in.
+    EXPECT_EQ(config.m_strFilePort, "");
+    std::ifstream example(paths.portFilePath.string() + ".example");
+    EXPECT_EQ(ParsePortFile(example), "/dev/ttyUSB0");
     for (int record = 1; record <= 30; ++record) {
         const auto k = static_cast<std::size_t>(record - 1);
         EXPECT_EQ(config.m_strLabel[3 * k], "Heading" + std::to_string(record));
