@@ -29,7 +29,7 @@ public:
     void SetUp() override {
         m_window = std::make_unique<QWidget>();
         m_window->resize(kWidth + 40, kHeight + 40);
-        m_button = new CSkinButton(QStringLiteral("Exit(&E)"), m_window.get());
+        m_button = std::make_unique<CSkinButton>(QStringLiteral("Exit(&E)"), m_window.get());
         m_button->setGeometry(20, 20, kWidth, kHeight);
         QFont font(QStringLiteral("DejaVu Sans"));
         font.setPixelSize(15);
@@ -43,10 +43,10 @@ public:
     void Hover(bool inside) {
         if (inside) {
             QEnterEvent enter(QPointF(5, 5), QPointF(25, 25), QPointF(25, 25));
-            QApplication::sendEvent(m_button, &enter);
+            QApplication::sendEvent(m_button.get(), &enter);
         } else {
             QEvent leave(QEvent::Leave);
-            QApplication::sendEvent(m_button, &leave);
+            QApplication::sendEvent(m_button.get(), &leave);
         }
     }
 
@@ -87,7 +87,8 @@ public:
     }
 
     std::unique_ptr<QWidget> m_window;
-    CSkinButton* m_button = nullptr; // owned by m_window
+    // A child of m_window, destroyed before it.
+    std::unique_ptr<CSkinButton> m_button;
 };
 
 TEST_F(SkinButtonTest, PlainButtonHasOutlineAndGradient) {
