@@ -27,6 +27,7 @@ QColor At(const QImage& image, int x, int y) {
 class SkinButtonTest : public ::testing::Test {
 public:
     void SetUp() override {
+        m_button.reset();
         m_window = std::make_unique<QWidget>();
         m_window->resize(kWidth + 40, kHeight + 40);
         m_button = std::make_unique<CSkinButton>(QStringLiteral("Exit(&E)"), m_window.get());
