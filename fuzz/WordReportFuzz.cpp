@@ -22,6 +22,13 @@ namespace fs = std::filesystem;
 
 constexpr std::string_view kEarlierReport = "the earlier report";
 
+// Options that save the report to exactly `file` and open nothing.
+WordReportOptions writingTo(const fs::path& file) {
+    WordReportOptions options;
+    options.outputFile = file;
+    return options;
+}
+
 std::string fileContent(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -72,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     writeFile(output, kEarlierReport);
 
     CheckingMessageSink messages;
-    CWordReport word(messages, WordReportOptions{.outputFile = output});
+    CWordReport word(messages, writingTo(output));
     word.SetTemplatePath(templatePath);
     const bool opened = word.OpenDocument() != 0;
     for (const auto& [name, text] : fills) {

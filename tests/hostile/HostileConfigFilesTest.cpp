@@ -17,6 +17,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Options that save the report to exactly `file` and open nothing.
+WordReportOptions writingTo(const fs::path& file) {
+    WordReportOptions options;
+    options.outputFile = file;
+    return options;
+}
+
 void writeFile(const fs::path& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary);
     out << bytes;
@@ -127,7 +134,7 @@ TEST_F(HostileConfigFilesTest, HostileLabelsGiveAWellFormedWordReport) {
     builder.entry(0, {.year = 21, .testType = 1}).entry(1, {.year = 22, .testType = 1});
     const auto image = builder.image();
     const fs::path output = directory_.path() / "Varne_Report.docx";
-    CWordReport word(messages_, WordReportOptions{.outputFile = output});
+    CWordReport word(messages_, writingTo(output));
     ReportJob job;
     job.image = image;
     job.output = ReportOutput::Word;

@@ -18,6 +18,13 @@ namespace {
 namespace fs = std::filesystem;
 using test::RecordedMessage;
 
+// Options that save the report to exactly `file` and open nothing.
+WordReportOptions writingTo(const fs::path& file) {
+    WordReportOptions options;
+    options.outputFile = file;
+    return options;
+}
+
 std::string readFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -94,7 +101,7 @@ TEST_F(HostileTemplateTest, AnUnusableTemplateIsToldAndTheEarlierReportStaysByte
         SCOPED_TRACE(templatePath.filename());
         writeFile(earlierReport, earlierBytes);
         messages_.messages.clear();
-        CWordReport word(messages_, WordReportOptions{.outputFile = earlierReport});
+        CWordReport word(messages_, writingTo(earlierReport));
         ReportJob job;
         job.image = image;
         job.output = ReportOutput::Word;
@@ -125,7 +132,7 @@ TEST_F(HostileTemplateTest, OfBookmarksSharingANameOnlyTheFirstIsFilled) {
                                paragraph("Heading1", 2, "second") +
                                paragraph("HEADING1", 3, "third") + "</w:body></w:document>");
     const fs::path output = reports() / "Varne_Report.docx";
-    CWordReport word(messages_, WordReportOptions{.outputFile = output});
+    CWordReport word(messages_, writingTo(output));
     word.SetTemplatePath(templatePath);
     ASSERT_EQ(word.OpenDocument(), 1);
     word.FillLabel("heading1", "filled");
