@@ -1,6 +1,9 @@
 #include "report/DocxPackage.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <memory>
 #include <pugixml.hpp>
@@ -34,13 +37,39 @@ std::string describe(zip_error_t& error) {
     return text;
 }
 
+struct MallocFreer {
+    void operator()(void* memory) const { std::free(memory); }
+};
+
+// A source over `bytes`. A writable one reads a copy that libzip owns: writing the archive
+// shares the unchanged front of the old contents with the new ones, and libzip 1.7 then frees
+// that shared part as its own even when the caller owns it, which would free the package's
+// bytes under it (and once more when the package goes) whenever the replaced part is not the
+// first in the archive.
+Source bufferSource(const std::vector<char>& bytes, bool writable, zip_error_t& error) {
+    if (!writable) {
+        return Source(zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error));
+    }
+    std::unique_ptr<void, MallocFreer> copy(std::malloc(std::max<std::size_t>(bytes.size(), 1)));
+    if (!copy) {
+        zip_error_set(&error, ZIP_ER_MEMORY, 0);
+        return nullptr;
+    }
+    std::memcpy(copy.get(), bytes.data(), bytes.size());
+    Source source(zip_source_buffer_create(copy.get(), bytes.size(), 1, &error));
+    if (source) {
+        static_cast<void>(copy.release()); // the source frees it
+    }
+    return source;
+}
+
 // Opens the archive over `bytes`. When `keepSource` is given it receives a reference of its
 // own to the source, through which a written archive can be read back after zip_close.
 Archive openArchive(const std::vector<char>& bytes, int flags, std::string& error,
                     Source* keepSource = nullptr) {
     zip_error_t zipError;
     zip_error_init(&zipError);
-    Source source(zip_source_buffer_create(bytes.data(), bytes.size(), 0, &zipError));
+    Source source = bufferSource(bytes, (flags & ZIP_RDONLY) == 0, zipError);
     if (!source) {
         error = describe(zipError);
         return nullptr;

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -146,6 +147,38 @@ TEST_F(HostileTemplateTest, OfBookmarksSharingANameOnlyTheFirstIsFilled) {
         texts.push_back(test::ParagraphText(p));
     }
     EXPECT_EQ(texts, (std::vector<std::string>{"filled again", "second", "third"}));
+}
+
+// When the main part lies behind most of the package, writing the new package shares the bytes in
+// front of it with the template; the template read into memory must survive that, for one
+// report and the next.
+TEST_F(HostileTemplateTest, AMainPartBehindMostOfThePackageIsReplacedAndTheTemplateKept) {
+    auto entries = test::ReadZipEntries(test::ShippedTemplate());
+    std::mt19937 generator(7);
+    std::string padding(256 * 1024, '\0');
+    for (auto& c : padding) {
+        c = static_cast<char>(generator());
+    }
+    // Sorted before word/document.xml, and too random to shrink when compressed.
+    entries["customXml/padding.bin"] = padding;
+    const auto templatePath = templates() / "main-part-behind.docx";
+    test::WriteZip(templatePath, entries);
+
+    CWordReport word(messages_, writingTo(reports() / "Varne_Report.docx"));
+    word.SetTemplatePath(templatePath);
+    for (const std::string text : {"first", "second"}) {
+        SCOPED_TRACE(text);
+        ASSERT_EQ(word.OpenDocument(), 1);
+        word.FillLabel("Heading1", text);
+        word.ShowDocument();
+        ASSERT_EQ(word.savedPath(), reports() / "Varne_Report.docx");
+
+        const auto saved = test::ReadZipEntries(word.savedPath());
+        EXPECT_EQ(saved.at("customXml/padding.bin"), padding);
+        pugi::xml_document document;
+        ASSERT_TRUE(test::LoadDocumentXml(word.savedPath(), document));
+        EXPECT_EQ(test::ParagraphText(test::BookmarkParagraph(document, "Heading1")), text);
+    }
 }
 
 } // namespace
