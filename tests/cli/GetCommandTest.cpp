@@ -1,5 +1,6 @@
 #include "link/CheckByte.h"
 #include "link/UiStepController.h"
+#include "report/DocxPackage.h"
 #include "report/RecordTexts.h"
 #include "report/ReportDriver.h"
 #include "sim/DemoImage.h"
@@ -55,7 +56,10 @@ QByteArray expectedDemoReport(const QString& scratch) {
 
 class GetCommandTest : public testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        QDir().mkpath(path("Configure"));
+    }
 
     QString path(const QString& name) const { return dir_.filePath(name); }
 
@@ -126,6 +130,29 @@ TEST_F(GetCommandTest, FaithfulTimingFollowsTheDialogsTickSchedule) {
     EXPECT_TRUE(err.contains("tick 3: report request written")) << err.constData();
     EXPECT_TRUE(err.contains("tick 4: report accepted, writing it")) << err.constData();
     EXPECT_EQ(readFile(path("Varne_Report/Varne_Report.txt")), expectedDemoReport(dir_.path()));
+}
+
+TEST_F(GetCommandTest, WritesTheWordReportFromTheTemplateWithoutOpeningIt) {
+    for (const char* name : {"Varne_Report.docx", "Varne_wordlabel.abl"}) {
+        ASSERT_TRUE(QFile::copy(QString(VARNE_SOURCE_ROOT) + "/res/Configure/" + name,
+                                path(QString("Configure/") + name)));
+    }
+    SimulatorProcess simulator({"--no-pace"});
+    const ProcessResult result =
+        get({"--format", "docx", "--no-open", "--port", simulator.devicePath()});
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    const QStringList reports =
+        QDir(path("Varne_Report")).entryList({"Varne_Report_*.docx"}, QDir::Files);
+    ASSERT_EQ(reports.size(), 1);
+    std::string error;
+    const auto package = DocxPackage::Load(path("Varne_Report/" + reports[0]).toStdString(), error);
+    ASSERT_TRUE(package) << error;
+    std::string xml;
+    ASSERT_TRUE(package->ReadEntry(package->mainDocumentPart(), xml, error)) << error;
+    EXPECT_NE(xml.find("Winding Resistance"), std::string::npos);
+    EXPECT_NE(xml.find("2024-05-14 08:14:05"), std::string::npos);
+    EXPECT_FALSE(QFile::exists(path("Varne_Report/Varne_Report.txt")));
+    EXPECT_EQ(rawImages().size(), 1);
 }
 
 struct FaultCase {
