@@ -36,18 +36,6 @@ void TemporaryWorkingDirectory::writePortFile(const QString& port) {
     writeFile(path("Configure/Varne_Com.txt"), "COMSTART\n" + port.toLocal8Bit() + "\nCOMEND\n");
 }
 
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 bool runEventsUntil(const std::function<bool()>& done, int timeoutMs) {
     QElapsedTimer clock;
     clock.start();

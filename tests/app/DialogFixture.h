@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/SerialDeviceMap.h"
+#include "support/TestFiles.h"
 
 #include <QByteArray>
 #include <QString>
@@ -37,9 +38,6 @@ protected:
 private:
     std::filesystem::path previous_;
 };
-
-QByteArray readFile(const QString& path);
-void writeFile(const QString& path, const QByteArray& bytes);
 
 // Runs the event loop until `done` or `timeoutMs` have passed; gives `done()`.
 bool runEventsUntil(const std::function<bool()>& done, int timeoutMs);

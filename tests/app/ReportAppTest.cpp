@@ -2,6 +2,7 @@
 
 #include "app/DialogFixture.h"
 #include "app/ProcessList.h"
+#include "support/FakeProcessList.h"
 #include "support/RecordingMessageSink.h"
 #include "ui/ReportDlg.h"
 
@@ -15,14 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class FakeProcessList : public ProcessList {
-public:
-    explicit FakeProcessList(std::vector<std::string> names) : names_(std::move(names)) {}
-    std::vector<std::string> executableNames() override { return names_; }
-
-private:
-    std::vector<std::string> names_;
-};
+using test::FakeProcessList;
 
 using ReportAppTest = test::TemporaryWorkingDirectory;
 

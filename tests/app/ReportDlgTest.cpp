@@ -1,11 +1,8 @@
 #include "ui/ReportDlg.h"
 
 #include "app/DialogFixture.h"
-#include "link/CheckByte.h"
 #include "link/UiStepController.h"
-#include "report/RecordTexts.h"
-#include "report/ReportDriver.h"
-#include "sim/DemoImage.h"
+#include "support/DemoReport.h"
 #include "support/ProcessRunner.h"
 #include "support/RecordingMessageSink.h"
 #include "ui/AboutDlg.h"
@@ -32,21 +29,6 @@ using test::SimulatorProcess;
 using test::writeFile;
 
 constexpr int kLongestDownloadMs = 15000;
-
-// The text report of the simulator's demo image, written in process by the report driver.
-QByteArray expectedDemoReport(const QString& scratch) {
-    std::vector<std::uint8_t> payload = demoReportImage();
-    payload.push_back(checkByte(payload));
-    ReportJob job;
-    job.image = payload;
-    job.handshakeValue = 7;
-    job.output = ReportOutput::Text;
-    job.textReportPath = QFile::encodeName(scratch + "/expected.txt").toStdString();
-    RecordTexts texts;
-    test::RecordingMessageSink messages;
-    EXPECT_EQ(WriteReport(job, texts, messages), WriteReportResult::Written);
-    return readFile(scratch + "/expected.txt");
-}
 
 std::vector<std::string> textsOf(const test::RecordingMessageSink& sink) {
     std::vector<std::string> texts;
@@ -110,7 +92,7 @@ TEST_F(ReportDlgTest, GetsTheReportFromTheTesterNamedInThePortFile) {
         << simulator.stopAndTakeLog().constData();
     // Handshake written at tick 1, accepted at 2; report requested at 3, written at 4.
     EXPECT_EQ(*writtenAtTick, 4);
-    EXPECT_EQ(readFile(report), expectedDemoReport(dir_.path()));
+    EXPECT_EQ(readFile(report), test::expectedDemoTextReport());
     EXPECT_EQ(button.text(), kGetReportText);
     EXPECT_TRUE(button.isEnabled());
     EXPECT_FALSE(dialog->sharedState().busy);

@@ -1,6 +1,7 @@
 #include "app/RunningProgramGuard.h"
 
 #include "app/ProcProcessList.h"
+#include "support/FakeProcessList.h"
 #include "support/RecordingMessageSink.h"
 
 #include <filesystem>
@@ -13,14 +14,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class FakeProcessList : public ProcessList {
-public:
-    explicit FakeProcessList(std::vector<std::string> names) : names_(std::move(names)) {}
-    std::vector<std::string> executableNames() override { return names_; }
-
-private:
-    std::vector<std::string> names_;
-};
+using test::FakeProcessList;
 
 struct GuardCase {
     const char* what;

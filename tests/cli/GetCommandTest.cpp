@@ -1,11 +1,9 @@
-#include "link/CheckByte.h"
 #include "link/UiStepController.h"
 #include "report/DocxPackage.h"
-#include "report/RecordTexts.h"
-#include "report/ReportDriver.h"
-#include "sim/DemoImage.h"
+#include "support/DemoReport.h"
 #include "support/ProcessRunner.h"
 #include "support/RecordingMessageSink.h"
+#include "support/TestFiles.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -22,37 +20,9 @@ namespace {
 using test::ProcessResult;
 using test::SimulatorProcess;
 
-std::vector<std::uint8_t> demoPayload() {
-    std::vector<std::uint8_t> payload = demoReportImage();
-    payload.push_back(checkByte(payload));
-    return payload;
-}
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-// The text report of the demo image, made in process by the report driver.
-QByteArray expectedDemoReport(const QString& scratch) {
-    const auto payload = demoPayload();
-    ReportJob job;
-    job.image = payload;
-    job.handshakeValue = 7;
-    job.output = ReportOutput::Text;
-    job.textReportPath = (scratch + "/expected.txt").toStdString();
-    RecordTexts texts;
-    test::RecordingMessageSink messages;
-    EXPECT_EQ(WriteReport(job, texts, messages), WriteReportResult::Written);
-    return readFile(scratch + "/expected.txt");
-}
+using test::demoPayload;
+using test::readFile;
+using test::writeFile;
 
 class GetCommandTest : public testing::Test {
 protected:
@@ -87,7 +57,7 @@ TEST_F(GetCommandTest, DownloadsFromTheSimulatorNamedInThePortFile) {
 
     const ProcessResult result = get({});
     ASSERT_EQ(result.exitCode, 0) << result.err.constData();
-    EXPECT_EQ(readFile(path("Varne_Report/Varne_Report.txt")), expectedDemoReport(dir_.path()));
+    EXPECT_EQ(readFile(path("Varne_Report/Varne_Report.txt")), test::expectedDemoTextReport());
     EXPECT_TRUE(result.out.contains(
         "Txt report save as " +
         QDir(dir_.path()).filePath("Varne_Report/Varne_Report.txt").toLocal8Bit()))
@@ -129,7 +99,7 @@ TEST_F(GetCommandTest, FaithfulTimingFollowsTheDialogsTickSchedule) {
     EXPECT_TRUE(err.contains("tick 1: handshake request written")) << err.constData();
     EXPECT_TRUE(err.contains("tick 3: report request written")) << err.constData();
     EXPECT_TRUE(err.contains("tick 4: report accepted, writing it")) << err.constData();
-    EXPECT_EQ(readFile(path("Varne_Report/Varne_Report.txt")), expectedDemoReport(dir_.path()));
+    EXPECT_EQ(readFile(path("Varne_Report/Varne_Report.txt")), test::expectedDemoTextReport());
 }
 
 TEST_F(GetCommandTest, WritesTheWordReportFromTheTemplateWithoutOpeningIt) {
