@@ -3,6 +3,7 @@
 #include "report/ReportImageBuilder.h"
 #include "sim/DemoImage.h"
 #include "support/ProcessRunner.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,18 +29,13 @@ protected:
     QString path(const QString& name) const { return dir_.filePath(name); }
 
     void writeFile(const QString& name, const QByteArray& bytes) const {
-        QFile file(path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        test::writeFile(path(name), bytes);
     }
     void writeImage(const QString& name, const std::vector<std::uint8_t>& bytes) const {
         writeFile(name, QByteArray(reinterpret_cast<const char*>(bytes.data()),
                                    static_cast<qsizetype>(bytes.size())));
     }
-    QByteArray readFile(const QString& name) const {
-        QFile file(path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-    }
+    QByteArray readFile(const QString& name) const { return test::readFile(path(name)); }
 
     ProcessResult render(const QStringList& arguments) const {
         return test::runProgram(test::binaryPath("varne"), QStringList{"render"} + arguments,
