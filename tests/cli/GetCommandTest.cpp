@@ -125,6 +125,22 @@ TEST_F(GetCommandTest, WritesTheWordReportFromTheTemplateWithoutOpeningIt) {
     EXPECT_EQ(rawImages().size(), 1);
 }
 
+TEST_F(GetCommandTest, ShowsProgressOnlyWhenStandardErrorIsATerminal) {
+    SimulatorProcess simulator({"--no-pace"});
+    const ProcessResult plain = get({"--port", simulator.devicePath()});
+    ASSERT_EQ(plain.exitCode, 0) << plain.err.constData();
+    EXPECT_FALSE(plain.err.contains("Receiving report"));
+
+    // script(1) runs the command on a terminal of its own and copies what it printed.
+    const QString command = test::binaryPath("varne") + " get --port " + simulator.devicePath();
+    const ProcessResult onTerminal =
+        test::runProgram("script", {"-qec", command, "/dev/null"}, dir_.path());
+    ASSERT_EQ(onTerminal.exitCode, 0) << onTerminal.out.constData();
+    EXPECT_TRUE(onTerminal.out.contains("\rReceiving report: 5121 of 5121 bytes"))
+        << onTerminal.out.constData();
+    EXPECT_TRUE(onTerminal.out.contains("[Getting Report...]")) << onTerminal.out.constData();
+}
+
 struct FaultCase {
     const char* fault;
     int exitCode;
