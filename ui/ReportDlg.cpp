@@ -2,6 +2,7 @@
 
 #include "link/SysfsSerialDeviceMap.h"
 #include "link/TimerTick.h"
+#include "report/XdgDocumentOpener.h"
 #include "ui/AboutDlg.h"
 #include "ui/DialogUnits.h"
 #include "ui/MessageSink.h"
@@ -59,16 +60,17 @@ WordReportOptions wordReportOptions(const ConfigPaths& paths, DocumentOpener& op
 } // namespace
 
 CReportDlg::CReportDlg(MessageSink& messages, QWidget* parent)
-    : CReportDlg(messages, std::make_unique<SysfsSerialDeviceMap>(), parent) {}
+    : CReportDlg(messages, std::make_unique<SysfsSerialDeviceMap>(), nullptr, parent) {}
 
 CReportDlg::CReportDlg(MessageSink& messages, std::unique_ptr<SerialDeviceMap> deviceMap,
-                       QWidget* parent)
+                       std::unique_ptr<DocumentOpener> opener, QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::FramelessWindowHint), messages_(messages),
       deviceMap_(std::move(deviceMap)), paths_(BuildPaths()), discovery_(*deviceMap_),
       finder_(discovery_, config_), session_(link_, shared_),
       driver_(
           shared_, link_, [this] { return finder_.portName(); }, SerialTiming::faithful()),
-      word_(messages_, wordReportOptions(paths_, opener_)),
+      opener_(opener ? std::move(opener) : std::make_unique<XdgDocumentOpener>()),
+      word_(messages_, wordReportOptions(paths_, *opener_)),
       report_({shared_, paths_.textReportPath.parent_path() / "raw", paths_.textReportPath,
                paths_.templatePath, config_.m_strLabel, [this] { return chosenOutput(); },
                [this] { return finder_.portName(); },

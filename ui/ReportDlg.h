@@ -9,8 +9,8 @@
 #include "link/SharedState.h"
 #include "link/UiStepController.h"
 #include "report/ArchivingReportGenerator.h"
+#include "report/DocumentOpener.h"
 #include "report/WordReport.h"
-#include "report/XdgDocumentOpener.h"
 #include "ui/ConfigFiles.h"
 #include "ui/PushButtonView.h"
 #include "ui/SkinButton.h"
@@ -42,9 +42,10 @@ class CReportDlg : public QDialog {
 public:
     // Messages go to `messages`; the tester is looked for in the system's serial devices.
     explicit CReportDlg(MessageSink& messages, QWidget* parent = nullptr);
-    // The same with the serial device map given.
+    // The same with the serial device map given, and the opener that puts a saved Word report
+    // in front of the user (by default the desktop's application).
     CReportDlg(MessageSink& messages, std::unique_ptr<SerialDeviceMap> deviceMap,
-               QWidget* parent = nullptr);
+               std::unique_ptr<DocumentOpener> opener = nullptr, QWidget* parent = nullptr);
     ~CReportDlg() override;
     CReportDlg(const CReportDlg&) = delete;
     CReportDlg& operator=(const CReportDlg&) = delete;
@@ -98,7 +99,7 @@ private:
     DownloadSession session_;
     SerialPortDriver driver_;
 
-    XdgDocumentOpener opener_;
+    std::unique_ptr<DocumentOpener> opener_;
     CWordReport word_;
     ArchivingReportGenerator report_;
 

@@ -2,6 +2,7 @@
 
 #include "app/DialogFixture.h"
 #include "link/UiStepController.h"
+#include "report/DocxPackage.h"
 #include "support/DemoReport.h"
 #include "support/ProcessRunner.h"
 #include "support/RecordingMessageSink.h"
@@ -38,13 +39,25 @@ std::vector<std::string> textsOf(const test::RecordingMessageSink& sink) {
     return texts;
 }
 
+class RecordingOpener : public DocumentOpener {
+public:
+    OpenOutcome Open(const std::filesystem::path& document) override {
+        opened.push_back(document);
+        return OpenOutcome::Opened;
+    }
+    std::vector<std::filesystem::path> opened;
+};
+
 class ReportDlgTest : public test::TemporaryWorkingDirectory {
 protected:
-    // The dialog with a device map that finds no bridge: the port file decides.
+    // The dialog with a device map that finds no bridge (the port file decides) and an opener
+    // that only notes what it was asked to open.
     std::unique_ptr<CReportDlg> makeDialog() {
         auto map = std::make_unique<FakeDeviceMap>();
         deviceMap_ = map.get();
-        auto dialog = std::make_unique<CReportDlg>(messages_, std::move(map));
+        auto opener = std::make_unique<RecordingOpener>();
+        opener_ = opener.get();
+        auto dialog = std::make_unique<CReportDlg>(messages_, std::move(map), std::move(opener));
         QObject::connect(dialog.get(), &CReportDlg::ticked, [this] { ++ticks_; });
         return dialog;
     }
@@ -57,6 +70,7 @@ protected:
 
     test::RecordingMessageSink messages_;
     FakeDeviceMap* deviceMap_ = nullptr;
+    RecordingOpener* opener_ = nullptr;
     int ticks_ = 0;
 };
 
@@ -105,6 +119,33 @@ TEST_F(ReportDlgTest, GetsTheReportFromTheTesterNamedInThePortFile) {
               "Txt report save as " +
                   QFile::encodeName(QDir(dir_.path()).filePath("Varne_Report/Varne_Report.txt"))
                       .toStdString());
+}
+
+TEST_F(ReportDlgTest, TheWordReportIsSavedFromTheTemplateAndOpened) {
+    SimulatorProcess simulator({"--no-pace"});
+    copyShippedConfiguration();
+    writePortFile(simulator.devicePath());
+
+    auto dialog = makeDialog();
+    dialog->show();
+    ASSERT_TRUE(dialog->wordFormatButton().isChecked());
+    dialog->getReportButton().click();
+    ASSERT_TRUE(runEventsUntil([&] { return !dialog->sharedState().busy; }, kLongestDownloadMs))
+        << simulator.stopAndTakeLog().constData();
+
+    const QStringList reports =
+        QDir(path("Varne_Report")).entryList({"Varne_Report_*.docx"}, QDir::Files);
+    ASSERT_EQ(reports.size(), 1) << testing::PrintToString(textsOf(messages_));
+    ASSERT_EQ(opener_->opened.size(), 1u);
+    EXPECT_EQ(opener_->opened[0].filename().string(), reports[0].toStdString());
+    std::string error;
+    const auto package = DocxPackage::Load(path("Varne_Report/" + reports[0]).toStdString(), error);
+    ASSERT_TRUE(package) << error;
+    std::string xml;
+    ASSERT_TRUE(package->ReadEntry(package->mainDocumentPart(), xml, error)) << error;
+    EXPECT_NE(xml.find("Excitation Curve"), std::string::npos);
+    EXPECT_FALSE(QFile::exists(path("Varne_Report/Varne_Report.txt")));
+    EXPECT_FALSE(dialog->isPortOpen());
 }
 
 TEST_F(ReportDlgTest, ATesterThatDoesNotAnswerIsReportedOnce) {
