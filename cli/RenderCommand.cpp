@@ -1,4 +1,5 @@
 #include "cli/Command.h"
+#include "cli/CommandUsage.h"
 #include "cli/ConsoleMessageSink.h"
 #include "cli/ExitCode.h"
 #include "report/RawImageArchive.h"
@@ -32,22 +33,8 @@ constexpr std::array kFormats{
     OutputFormat{"docx", ReportOutput::Word, nullptr},
 };
 
-constexpr const char* kUsage =
+constexpr const char* kUsageLine =
     "varne render [--handshake N] [--format txt|docx] [--output FILE] IMAGE";
-
-int usageError(const QString& problem) {
-    std::fprintf(stderr, "varne render: %s\nUsage: %s\nRun 'varne render --help' for details.\n",
-                 qPrintable(problem), kUsage);
-    return ExitUsage;
-}
-
-// The parser names the running executable in its usage line; the user typed "varne render".
-QString helpText(const QCommandLineParser& parser) {
-    QString text = parser.helpText();
-    const qsizetype lineEnd = text.indexOf('\n');
-    text.replace(0, lineEnd, QStringLiteral("Usage: ") + kUsage);
-    return text;
-}
 
 // The handshake byte as the tester sends it (0..255) or as the signed number it stands for.
 std::optional<std::uint8_t> parseHandshake(const QString& text) {
@@ -85,6 +72,7 @@ std::optional<std::vector<std::uint8_t>> readImage(const QString& path, QString&
 } // namespace
 
 int runRender(const QStringList& arguments) {
+    const CommandUsage usage("varne render", kUsageLine);
     QCommandLineParser parser;
     parser.setApplicationDescription(
         "Writes a report from a saved report image: the payload of the tester's report reply "
@@ -116,21 +104,21 @@ int runRender(const QStringList& arguments) {
     parser.addPositionalArgument("IMAGE", "File holding the saved report image.");
 
     if (!parser.parse(arguments)) {
-        return usageError(parser.errorText());
+        return usage.error(parser.errorText());
     }
     if (parser.isSet("help") || parser.isSet("help-all")) {
-        std::fputs(qPrintable(helpText(parser)), stdout);
+        std::fputs(qPrintable(usage.help(parser)), stdout);
         return ExitOk;
     }
     const QStringList positional = parser.positionalArguments();
     if (positional.size() != 1) {
-        return usageError("expected exactly one IMAGE file");
+        return usage.error("expected exactly one IMAGE file");
     }
 
     std::optional<std::uint8_t> handshake = parseHandshake(parser.value(handshakeOption));
     if (!handshake) {
-        return usageError("--handshake wants a number from 0 to 255, not '" +
-                          parser.value(handshakeOption) + "'");
+        return usage.error("--handshake wants a number from 0 to 255, not '" +
+                           parser.value(handshakeOption) + "'");
     }
     const std::filesystem::path imagePath(QFile::encodeName(positional.front()).toStdString());
     if (!parser.isSet(handshakeOption)) {
@@ -140,7 +128,7 @@ int runRender(const QStringList& arguments) {
     }
     const OutputFormat* format = findFormat(parser.value(formatOption));
     if (format == nullptr) {
-        return usageError("unknown --format '" + parser.value(formatOption) + "'");
+        return usage.error("unknown --format '" + parser.value(formatOption) + "'");
     }
     std::filesystem::path outputPath;
     if (parser.isSet(outputOption)) {

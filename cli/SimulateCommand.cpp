@@ -1,4 +1,5 @@
 #include "cli/Command.h"
+#include "cli/CommandUsage.h"
 #include "cli/ExitCode.h"
 #include "sim/DemoImage.h"
 #include "sim/ReportReply.h"
@@ -48,27 +49,13 @@ QString faultNames() {
     return names.join(", ");
 }
 
-constexpr const char* kUsage =
+constexpr const char* kUsageLine =
     "varne simulate [--image FILE] [--handshake N] [--fault KIND] [--no-pace]";
-
-int usageError(const QString& message) {
-    std::fprintf(stderr,
-                 "varne simulate: %s\nUsage: %s\nRun 'varne simulate --help' for details.\n",
-                 qPrintable(message), kUsage);
-    return ExitUsage;
-}
-
-// The parser names the running executable in its usage line; the user typed "varne simulate".
-QString helpText(const QCommandLineParser& parser) {
-    QString text = parser.helpText();
-    const qsizetype lineEnd = text.indexOf('\n');
-    text.replace(0, lineEnd, QStringLiteral("Usage: ") + kUsage);
-    return text;
-}
 
 } // namespace
 
 int runSimulate(const QStringList& arguments) {
+    const CommandUsage usage("varne simulate", kUsageLine);
     QCommandLineParser parser;
     parser.setApplicationDescription(
         "Acts as a Varne tester on a pseudo-terminal. The first line of standard output is the "
@@ -89,14 +76,14 @@ int runSimulate(const QStringList& arguments) {
     parser.addOptions({helpOption, imageOption, handshakeOption, faultOption, noPaceOption});
 
     if (!parser.parse(arguments)) {
-        return usageError(parser.errorText());
+        return usage.error(parser.errorText());
     }
     if (parser.isSet(helpOption)) {
-        std::fputs(qPrintable(helpText(parser)), stdout);
+        std::fputs(qPrintable(usage.help(parser)), stdout);
         return ExitOk;
     }
     if (!parser.positionalArguments().isEmpty()) {
-        return usageError("unexpected argument '" + parser.positionalArguments().first() + "'");
+        return usage.error("unexpected argument '" + parser.positionalArguments().first() + "'");
     }
 
     SimulatorSettings settings;
@@ -105,8 +92,8 @@ int runSimulate(const QStringList& arguments) {
         bool ok = false;
         const uint value = parser.value(handshakeOption).toUInt(&ok, 0);
         if (!ok || value > 255) {
-            return usageError("the handshake value must be a number from 0 to 255, not '" +
-                              parser.value(handshakeOption) + "'");
+            return usage.error("the handshake value must be a number from 0 to 255, not '" +
+                               parser.value(handshakeOption) + "'");
         }
         settings.handshakeValue = static_cast<std::uint8_t>(value);
     }
@@ -114,8 +101,8 @@ int runSimulate(const QStringList& arguments) {
         const std::optional<SimulatorFault> fault =
             parseSimulatorFault(parser.value(faultOption).toStdString());
         if (!fault) {
-            return usageError("unknown fault '" + parser.value(faultOption) +
-                              "'; known: " + faultNames());
+            return usage.error("unknown fault '" + parser.value(faultOption) +
+                               "'; known: " + faultNames());
         }
         settings.fault = *fault;
     }
@@ -123,7 +110,7 @@ int runSimulate(const QStringList& arguments) {
     if (parser.isSet(imageOption)) {
         QFile file(parser.value(imageOption));
         if (!file.open(QIODevice::ReadOnly)) {
-            return usageError("cannot read " + file.fileName() + ": " + file.errorString());
+            return usage.error("cannot read " + file.fileName() + ": " + file.errorString());
         }
         const QByteArray contents = file.readAll();
         const ReportReply reply = reportReplyFromFile(

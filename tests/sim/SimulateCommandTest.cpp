@@ -21,7 +21,7 @@ const Bytes kReport(kReportRequest.begin(), kReportRequest.end());
 
 std::string varneProgram() {
     const char* dir = std::getenv("VARNE_BIN_DIR");
-    return std::string(dir != nullptr ? dir : ".") + "/varne";
+    return std::string(dir != nullptr ? dir : VARNE_BUILD_BIN_DIR) + "/varne";
 }
 
 // A file in the temporary directory, removed at the end of the test.

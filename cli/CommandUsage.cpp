@@ -1,0 +1,23 @@
+#include "cli/CommandUsage.h"
+
+#include "cli/ExitCode.h"
+
+#include <QCommandLineParser>
+#include <cstdio>
+
+namespace varne::cli {
+
+int CommandUsage::error(const QString& problem) const {
+    std::fprintf(stderr, "%s: %s\nUsage: %s\nRun '%s --help' for details.\n", command_,
+                 qPrintable(problem), usage_, command_);
+    return ExitUsage;
+}
+
+QString CommandUsage::help(const QCommandLineParser& parser) const {
+    QString text = parser.helpText();
+    const qsizetype lineEnd = text.indexOf('\n');
+    text.replace(0, lineEnd, QStringLiteral("Usage: ") + usage_);
+    return text;
+}
+
+} // namespace varne::cli

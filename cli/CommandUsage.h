@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+class QCommandLineParser;
+
+namespace varne::cli {
+
+// The usage line of one varne command, for its --help text and its usage errors. The parser
+// names the running executable in its own usage line; the user typed "varne COMMAND".
+class CommandUsage {
+public:
+    CommandUsage(const char* command, const char* usage) : command_(command), usage_(usage) {}
+
+    // Says what is wrong and how the command is used, on standard error; gives ExitUsage.
+    int error(const QString& problem) const;
+    // The parser's help text under this command's usage line.
+    QString help(const QCommandLineParser& parser) const;
+
+private:
+    const char* command_;
+    const char* usage_;
+};
+
+} // namespace varne::cli
