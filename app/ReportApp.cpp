@@ -2,7 +2,7 @@
 
 #include "app/RunningProgramGuard.h"
 #include "app/WorkDirectory.h"
-#include "ui/MessageSink.h"
+#include "base/MessageSink.h"
 #include "ui/ReportDlg.h"
 
 namespace varne {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/ProcessList.h"
-#include "ui/MessageSink.h"
+#include "base/MessageSink.h"
 
 #include <string>
 

@@ -59,14 +59,4 @@ std::optional<std::string> EnterWorkDirectory(const fs::path& directory,
     return std::nullopt;
 }
 
-fs::path FirstExistingDirectory(const std::vector<fs::path>& candidates) {
-    for (const fs::path& candidate : candidates) {
-        std::error_code error;
-        if (!candidate.empty() && fs::is_directory(candidate, error)) {
-            return candidate;
-        }
-    }
-    return {};
-}
-
 } // namespace varne

@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace varne {
 
@@ -18,8 +17,5 @@ std::optional<std::string> EnterWorkDirectory(const std::filesystem::path& direc
 // An empty or missing `defaultConfigure` copies nothing.
 std::optional<std::string> SeedWorkDirectory(const std::filesystem::path& directory,
                                              const std::filesystem::path& defaultConfigure);
-
-// The first of `candidates` that is a directory, or an empty path.
-std::filesystem::path FirstExistingDirectory(const std::vector<std::filesystem::path>& candidates);
 
 } // namespace varne

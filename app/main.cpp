@@ -3,6 +3,8 @@
 #include "app/ProcProcessList.h"
 #include "app/ReportApp.h"
 #include "app/WorkDirectory.h"
+#include "base/ProgramVersion.h"
+#include "base/ShippedDefaults.h"
 #include "ui/MessageBoxSink.h"
 
 #include <QApplication>
@@ -13,27 +15,10 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-
-// The shipped Configure/ files: installed beside the program, or in the source tree when the
-// program runs from its build tree.
-fs::path defaultConfigureDirectory() {
-    const fs::path executableDirectory =
-        QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
-    return varne::FirstExistingDirectory({
-        executableDirectory / VARNE_INSTALLED_CONFIGURE_RELATIVE,
-#ifdef VARNE_SOURCE_CONFIGURE_DIR
-        fs::path(VARNE_SOURCE_CONFIGURE_DIR),
-#endif
-    });
-}
-
-} // namespace
-
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("orvex_report"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("3.12"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(varne::kProgramVersion));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -68,6 +53,6 @@ int main(int argc, char** argv) {
     varne::ProcProcessList processes;
     varne::MessageBoxSink messages;
     varne::CReportApp reportApp({processes, messages, workDirectory,
-                                 workDirectory ? defaultConfigureDirectory() : fs::path()});
+                                 workDirectory ? varne::ShippedConfigureDirectory() : fs::path()});
     return reportApp.InitInstance();
 }

@@ -1,3 +1,4 @@
+#include "base/ConfigFiles.h"
 #include "cli/Command.h"
 #include "cli/ConsoleButton.h"
 #include "cli/ConsoleMessageSink.h"
@@ -13,7 +14,6 @@
 #include "report/ArchivingReportGenerator.h"
 #include "report/WordReport.h"
 #include "report/XdgDocumentOpener.h"
-#include "ui/ConfigFiles.h"
 
 #include <QCommandLineParser>
 #include <QElapsedTimer>

@@ -1,9 +1,9 @@
+#include "base/ConfigFiles.h"
 #include "cli/Command.h"
 #include "cli/ConsoleMessageSink.h"
 #include "cli/ExitCode.h"
 #include "link/PortDiscovery.h"
 #include "link/SysfsSerialDeviceMap.h"
-#include "ui/ConfigFiles.h"
 
 #include <QCommandLineParser>
 #include <cstdio>

@@ -1,3 +1,4 @@
+#include "base/ConfigFiles.h"
 #include "cli/Command.h"
 #include "cli/CommandUsage.h"
 #include "cli/ConsoleMessageSink.h"
@@ -5,7 +6,6 @@
 #include "report/RawImageArchive.h"
 #include "report/ReportDriver.h"
 #include "report/WordReport.h"
-#include "ui/ConfigFiles.h"
 
 #include <QCommandLineParser>
 #include <QFile>

@@ -1,3 +1,4 @@
+#include "base/ProgramVersion.h"
 #include "cli/Command.h"
 #include "cli/ExitCode.h"
 
@@ -22,7 +23,8 @@ void printUsage(std::FILE* out) {
     for (const Command& c : commands) {
         std::fprintf(out, "  %-10s %s\n", c.name, c.summary);
     }
-    std::fprintf(out, "\nRun 'varne COMMAND --help' for the options of a command.\n");
+    std::fprintf(out, "\nRun 'varne COMMAND --help' for the options of a command, 'varne "
+                      "--version' for the\nversion.\n");
 }
 
 } // namespace
@@ -30,7 +32,7 @@ void printUsage(std::FILE* out) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("varne");
-    QCoreApplication::setApplicationVersion("3.12");
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(varne::kProgramVersion));
 
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() < 2) {
@@ -38,6 +40,10 @@ int main(int argc, char** argv) {
         return varne::cli::ExitUsage;
     }
     const QString name = arguments.at(1);
+    if (name == "--version" || name == "-v") {
+        std::printf("varne %s\n", varne::kProgramVersion);
+        return varne::cli::ExitOk;
+    }
     if (name == "--help" || name == "-h" || name == "help") {
         printUsage(stdout);
         return varne::cli::ExitOk;

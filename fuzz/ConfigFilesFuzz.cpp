@@ -1,7 +1,7 @@
 // Any bytes as a port file and as a label file.
 
 #include "FuzzSupport.h"
-#include "ui/ConfigFiles.h"
+#include "base/ConfigFiles.h"
 
 #include <cstdint>
 #include <sstream>

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "base/ConfigFiles.h"
 #include "link/PortDiscovery.h"
 #include "link/TesterFinder.h"
-#include "ui/ConfigFiles.h"
 
 #include <string>
 

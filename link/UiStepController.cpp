@@ -1,5 +1,6 @@
 #include "link/UiStepController.h"
 
+#include "base/MessageSink.h"
 #include "link/DownloadSession.h"
 #include "link/GetReportButton.h"
 #include "link/LinkLayer.h"
@@ -7,7 +8,6 @@
 #include "link/SharedState.h"
 #include "link/TesterFinder.h"
 #include "link/TesterPort.h"
-#include "ui/MessageSink.h"
 
 namespace varne {
 

@@ -1,8 +1,8 @@
 #include "report/ArchivingReportGenerator.h"
 
+#include "base/MessageSink.h"
 #include "link/SharedState.h"
 #include "report/RawImageArchive.h"
-#include "ui/MessageSink.h"
 
 #include <QDateTime>
 

@@ -1,9 +1,9 @@
 #include "report/ReportDriver.h"
 
+#include "base/MessageSink.h"
 #include "report/ReportImage.h"
 #include "report/TextReport.h"
 #include "report/WordReportWriter.h"
-#include "ui/MessageSink.h"
 
 #include <stdexcept>
 #include <system_error>

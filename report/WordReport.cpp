@@ -1,5 +1,6 @@
 #include "report/WordReport.h"
 
+#include "base/MessageSink.h"
 #include "report/AtomicFile.h"
 #include "report/BookmarkParagraph.h"
 #include "report/DocumentOpener.h"
@@ -7,7 +8,6 @@
 #include "report/LegacyTemplate.h"
 #include "report/ReportFileName.h"
 #include "report/WordText.h"
-#include "ui/MessageSink.h"
 
 #include <cctype>
 #include <iostream>

@@ -1,11 +1,11 @@
 #include "ui/ReportDlg.h"
 
+#include "base/MessageSink.h"
 #include "link/SysfsSerialDeviceMap.h"
 #include "link/TimerTick.h"
 #include "report/XdgDocumentOpener.h"
 #include "ui/AboutDlg.h"
 #include "ui/DialogUnits.h"
-#include "ui/MessageSink.h"
 #include "ui/ProductInfo.h"
 #include "ui/ResourcePaths.h"
 #include "ui/SkinPainter.h"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ConfigFiles.h"
 #include "link/ConfiguredTesterFinder.h"
 #include "link/DownloadSession.h"
 #include "link/LinkLayer.h"
@@ -11,7 +12,6 @@
 #include "report/ArchivingReportGenerator.h"
 #include "report/DocumentOpener.h"
 #include "report/WordReport.h"
-#include "ui/ConfigFiles.h"
 #include "ui/PushButtonView.h"
 #include "ui/SkinButton.h"
 

@@ -85,10 +85,5 @@ TEST_F(WorkDirectoryTest, AFolderThatCannotBeMadeIsAProblemForTheUser) {
     EXPECT_EQ(fs::current_path(), previous_);
 }
 
-TEST_F(WorkDirectoryTest, TheInstalledDefaultsComeBeforeTheSourceTree) {
-    EXPECT_EQ(FirstExistingDirectory({root_ / "missing", defaults_, root_}), defaults_);
-    EXPECT_EQ(FirstExistingDirectory({root_ / "missing", {}}), fs::path());
-}
-
 } // namespace
 } // namespace varne

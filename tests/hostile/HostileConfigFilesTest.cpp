@@ -1,8 +1,8 @@
+#include "base/ConfigFiles.h"
 #include "report/ReportDriver.h"
 #include "report/ReportImageBuilder.h"
 #include "report/WordReport.h"
 #include "support/RecordingMessageSink.h"
-#include "ui/ConfigFiles.h"
 #include "word/DocxFiles.h"
 
 #include <filesystem>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/MessageSink.h"
+#include "base/MessageSink.h"
 
 #include <string>
 #include <vector>

@@ -1,9 +1,9 @@
 #include "report/WordReport.h"
 
 #include "DocxFiles.h"
+#include "base/ConfigFiles.h"
 #include "report/DocumentOpener.h"
 #include "support/RecordingMessageSink.h"
-#include "ui/ConfigFiles.h"
 
 #include <ctime>
 #include <fstream>

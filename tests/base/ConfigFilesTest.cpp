@@ -1,4 +1,4 @@
-#include "ui/ConfigFiles.h"
+#include "base/ConfigFiles.h"
 
 #include "support/RecordingMessageSink.h"
 

@@ -1,6 +1,6 @@
-#include "ui/ConfigFiles.h"
+#include "base/ConfigFiles.h"
 
-#include "ui/MessageSink.h"
+#include "base/MessageSink.h"
 
 #include <fstream>
 #include <iostream>
