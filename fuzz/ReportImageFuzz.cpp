@@ -8,11 +8,13 @@
 #include "report/ReportImage.h"
 #include "report/ResultFormatter.h"
 #include "report/TextReport.h"
+#include "report/model/TestRecordDecoder.h"
 
 #include <cstdint>
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace varne::fuzz {
 namespace {
@@ -76,6 +78,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     VARNE_FUZZ_CHECK(texts.m_nRecordCount <= ReportImage::kEntryCount);
     const std::string report = composeTextReport(texts);
     VARNE_FUZZ_CHECK(!report.empty());
+
+    // The typed records agree with the report's texts, one for each record of the report.
+    const std::vector<TestRecord> records = DecodeTestRecords(image, handshakeValue);
+    VARNE_FUZZ_CHECK(records.size() == texts.m_nRecordCount);
+    for (std::size_t k = 0; k < records.size(); ++k) {
+        VARNE_FUZZ_CHECK(records[k].date == texts.m_strDate[k]);
+        VARNE_FUZZ_CHECK(records[k].identityBytes.size() >= 22);
+    }
 
     if (writeFile) {
         ReportJob job;

@@ -28,8 +28,12 @@ bool ReportImage::hasExtendedCurve(std::uint8_t handshakeValue) {
 }
 
 bool ReportImage::isPresent(std::size_t index) const {
+    return byteAt(entryOffset(index)) == kPresentMarker;
+}
+
+std::size_t ReportImage::entryOffset(std::size_t index) {
     checkIndex(index);
-    return byteAt(index * kEntrySize) == kPresentMarker;
+    return index * kEntrySize;
 }
 
 DirectoryEntry ReportImage::entry(std::size_t index) const {
@@ -50,6 +54,19 @@ std::size_t ReportImage::extensionOffset(std::size_t index) {
     return recordOffset(index) + kExtensionDistance;
 }
 
+std::size_t ReportImage::pointCountOffset(std::size_t index) {
+    return extensionOffset(index) + kPointCountOffset;
+}
+
+std::span<const std::uint8_t> ReportImage::bytesAt(std::size_t offset, std::size_t length) const {
+    if (offset > bytes_.size() || length > bytes_.size() - offset) {
+        throw std::out_of_range("report image is incomplete: bytes " + std::to_string(offset) +
+                                " to " + std::to_string(offset + length) + " of " +
+                                std::to_string(bytes_.size()));
+    }
+    return bytes_.subspan(offset, length);
+}
+
 float ReportImage::value(std::size_t index, int n) const {
     if (n < 1 || n > 3) {
         throw std::out_of_range("a record holds values 1 to 3, not " + std::to_string(n));
@@ -60,8 +77,7 @@ float ReportImage::value(std::size_t index, int n) const {
 ExcitationCurve ReportImage::curvePoints(std::size_t index, std::uint8_t handshakeValue) const {
     ExcitationCurve curve;
     if (hasExtendedCurve(handshakeValue)) {
-        const auto stored =
-            static_cast<std::int8_t>(byteAt(extensionOffset(index) + kPointCountOffset));
+        const auto stored = static_cast<std::int8_t>(byteAt(pointCountOffset(index)));
         curve.count = static_cast<std::size_t>(
             std::clamp<int>(stored, 0, static_cast<int>(ExcitationCurve::kMaxPoints)));
         curve.fromPointCount = true;

@@ -52,8 +52,13 @@ public:
 
     bool isPresent(std::size_t index) const;
     DirectoryEntry entry(std::size_t index) const;
+    static std::size_t entryOffset(std::size_t index);
     static std::size_t recordOffset(std::size_t index);
     static std::size_t extensionOffset(std::size_t index);
+    // Where the signed point count of a ten-point excitation curve is kept.
+    static std::size_t pointCountOffset(std::size_t index);
+    // `length` bytes from `offset`, as they stand; throws std::out_of_range past the end.
+    std::span<const std::uint8_t> bytesAt(std::size_t offset, std::size_t length) const;
     // Measured value n (1..3) of entry `index`.
     float value(std::size_t index, int n) const;
     // At most the ten points the layout holds; a negative point count gives no points.

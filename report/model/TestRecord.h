@@ -2,6 +2,7 @@
 
 #include "report/ReportImage.h"
 
+#include <compare>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -27,6 +28,9 @@ struct TestTime {
     int hour = 0;
     int minute = 0;
     int second = 0;
+
+    // Earlier times compare less: the fields are compared in order, year first.
+    auto operator<=>(const TestTime&) const = default;
 };
 
 // A test of a report image as typed data: what the record library, the exports and the PDF
