@@ -3,6 +3,7 @@
 #include "report/RecordTexts.h"
 #include "report/ResultFormatter.h"
 #include "report/WordText.h"
+#include "report/model/TestTimeText.h"
 
 #include <algorithm>
 #include <string>
@@ -110,25 +111,13 @@ std::vector<std::uint8_t> identityOf(const ReportImage& image, std::size_t index
     return identity;
 }
 
-bool isLeapYear(int year) {
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
-int daysInMonth(int year, int month) {
-    constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return month == 2 && isLeapYear(year) ? 29 : kDays[month - 1];
-}
-
 } // namespace
 
 std::optional<TestTime> testTimeOf(const DirectoryEntry& e) {
     // The date text prints "20" and the year byte: only 0..99 read as a year.
     constexpr int kLastYearByte = 99;
     const TestTime t{2000 + e.year, e.month, e.day, e.hour, e.minute, e.second};
-    const bool valid = e.year <= kLastYearByte && t.month >= 1 && t.month <= 12 && t.day >= 1 &&
-                       t.day <= daysInMonth(t.year, t.month) && t.hour <= 23 && t.minute <= 59 &&
-                       t.second <= 59;
-    return valid ? std::optional<TestTime>(t) : std::nullopt;
+    return e.year <= kLastYearByte && IsRealTestTime(t) ? std::optional<TestTime>(t) : std::nullopt;
 }
 
 std::vector<TestRecord> DecodeTestRecords(const ReportImage& image, std::uint8_t handshakeValue) {
