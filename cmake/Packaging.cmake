@@ -69,9 +69,9 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://example.org/varne-report)
+# The synopsis is CPACK_PACKAGE_DESCRIPTION_SUMMARY; this is the extended description.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
-Downloads the report memory of a Varne portable protection-relay test set
+    "Downloads the report memory of a Varne portable protection-relay test set
 (the results of its last 30 tests) over the tester's USB-to-serial link and
 writes a readable report: a text file, or a Word document filled from a
 template.

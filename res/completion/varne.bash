@@ -13,7 +13,9 @@ _varne_options_simulate="-h --help --image --handshake --fault --no-pace"
 _varne_serial_devices() {
     local device
     for device in /dev/ttyUSB* /dev/ttyACM* /dev/serial/by-id/*; do
-        [ -e "$device" ] && printf '%s\n' "$device"
+        if [ -e "$device" ]; then
+            printf '%s\n' "$device"
+        fi
     done
 }
 

@@ -38,7 +38,7 @@ expect --no-pace varne simulate --no
 expect link-closed varne simulate --fault li
 expect "" varne get --trace ""
 # --port: the serial devices there are, and any path typed from /.
-devices=$(for d in /dev/ttyUSB* /dev/ttyACM* /dev/serial/by-id/*; do [ -e "$d" ] && echo "$d"; done)
+devices=$(for d in /dev/ttyUSB* /dev/ttyACM* /dev/serial/by-id/*; do if [ -e "$d" ]; then echo "$d"; fi; done)
 expect "$devices" varne get --port ""
 mkdir "$scratch/dev"
 touch "$scratch/dev/ttyFAKE0"

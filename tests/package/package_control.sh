@@ -53,6 +53,7 @@ for path in \
     /usr/share/varne-report/Configure/Varne_Com.txt.example \
     /usr/share/applications/varne-report.desktop \
     /usr/share/icons/hicolor/256x256/apps/varne-report.png \
+    /usr/share/icons/hicolor/64x64/apps/varne-report.png \
     /usr/share/metainfo/org.example.varne_report.metainfo.xml \
     /usr/lib/udev/rules.d/60-varne-tester.rules \
     /usr/share/man/man1/varne.1.gz \
