@@ -3,6 +3,7 @@
 #include "app/ProcProcessList.h"
 #include "app/ReportApp.h"
 #include "app/WorkDirectory.h"
+#include "base/CNumberConventions.h"
 #include "base/ProgramVersion.h"
 #include "base/ShippedDefaults.h"
 #include "ui/MessageBoxSink.h"
@@ -17,6 +18,7 @@ namespace fs = std::filesystem;
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    varne::KeepCNumberConventions();
     QCoreApplication::setApplicationName(QStringLiteral("orvex_report"));
     QCoreApplication::setApplicationVersion(QString::fromLatin1(varne::kProgramVersion));
 
@@ -47,7 +49,13 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "orvex_report: --workdir wants a folder\n");
             return 1;
         }
-        workDirectory = fs::absolute(QFile::encodeName(value).toStdString());
+        std::error_code error;
+        workDirectory = fs::absolute(QFile::encodeName(value).toStdString(), error);
+        if (error) {
+            std::fprintf(stderr, "orvex_report: can not use the folder %s: %s\n", qPrintable(value),
+                         error.message().c_str());
+            return 1;
+        }
     }
 
     varne::ProcProcessList processes;

@@ -2,6 +2,8 @@
 // exchange need on the wire at 38400 baud. The whole command is timed: start-up, discovery,
 // both requests and replies, and writing the report.
 
+#include "base/CNumberConventions.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -25,6 +27,7 @@ QString program(const char* name) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    varne::KeepCNumberConventions();
     QProcess simulator;
     simulator.start(program("varne"), {"simulate"});
     if (!simulator.waitForStarted() || !simulator.waitForReadyRead(10000)) {

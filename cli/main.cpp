@@ -1,3 +1,4 @@
+#include "base/CNumberConventions.h"
 #include "base/ProgramVersion.h"
 #include "cli/Command.h"
 #include "cli/ExitCode.h"
@@ -31,6 +32,7 @@ void printUsage(std::FILE* out) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    varne::KeepCNumberConventions();
     QCoreApplication::setApplicationName("varne");
     QCoreApplication::setApplicationVersion(QString::fromLatin1(varne::kProgramVersion));
 

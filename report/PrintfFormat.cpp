@@ -1,5 +1,7 @@
 #include "report/PrintfFormat.h"
 
+#include "base/CNumberConventions.h"
+
 #include <array>
 #include <cstdarg>
 #include <cstdio>
@@ -9,6 +11,7 @@ namespace varne {
 namespace {
 
 void appendV(std::string& out, const char* format, std::va_list args) {
+    const CNumberScope cNumbers; // "0.405", never "0,405"
     std::array<char, 256> buffer{};
     std::va_list again;
     va_copy(again, args);

@@ -10,7 +10,15 @@ QString binaryPath(const QString& name) {
 
 ProcessResult runProgram(const QString& program, const QStringList& arguments,
                          const QString& workingDirectory, int timeoutMs) {
+    return runProgram(program, arguments, workingDirectory,
+                      QProcessEnvironment::systemEnvironment(), timeoutMs);
+}
+
+ProcessResult runProgram(const QString& program, const QStringList& arguments,
+                         const QString& workingDirectory, const QProcessEnvironment& environment,
+                         int timeoutMs) {
     QProcess process;
+    process.setProcessEnvironment(environment);
     process.setWorkingDirectory(workingDirectory);
     process.setStandardInputFile(QProcess::nullDevice());
     process.start(program, arguments);

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -20,6 +21,10 @@ struct ProcessResult {
 // Runs a program to its end (killed after `timeoutMs`) in `workingDirectory`.
 ProcessResult runProgram(const QString& program, const QStringList& arguments,
                          const QString& workingDirectory, int timeoutMs = 60000);
+// The same in `environment` instead of the test's own.
+ProcessResult runProgram(const QString& program, const QStringList& arguments,
+                         const QString& workingDirectory, const QProcessEnvironment& environment,
+                         int timeoutMs = 60000);
 
 // `varne simulate` running in the background for one test: started with `arguments`, its
 // device path read from the first line of its output, stopped when this goes out of scope.

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QProcessEnvironment>
+#include <QString>
+
+namespace varne::test {
+
+// A German desktop's environment: de_DE.UTF-8 (a decimal comma) in every category, from the
+// locale the build makes below the build tree (LOCPATH), so nothing system-wide is needed.
+QProcessEnvironment commaLocaleEnvironment();
+// The same environment with LC_ALL=C, for the reference runs.
+QProcessEnvironment cLocaleEnvironment();
+// How the test locale prints 0.405 with "%.3f": "0,405" when it was built right.
+QString commaLocaleSample();
+// Puts the test locale in this process's environment (before its application object is made).
+void enterCommaLocaleEnvironment();
+
+} // namespace varne::test
