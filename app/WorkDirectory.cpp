@@ -29,7 +29,11 @@ std::optional<std::string> SeedWorkDirectory(const fs::path& directory,
     if (error) {
         return std::nullopt; // no defaults to give; the program says what is missing
     }
-    for (const fs::directory_entry& entry : entries) {
+    for (const fs::directory_iterator end; entries != end; entries.increment(error)) {
+        if (error) {
+            return std::nullopt; // the defaults given so far stay; the program says what is missing
+        }
+        const fs::directory_entry& entry = *entries;
         if (!entry.is_regular_file(error)) {
             continue;
         }

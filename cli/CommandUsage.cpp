@@ -1,5 +1,6 @@
 #include "cli/CommandUsage.h"
 
+#include "base/ProgramVersion.h"
 #include "cli/ExitCode.h"
 
 #include <QCommandLineParser>
@@ -18,6 +19,15 @@ QString CommandUsage::help(const QCommandLineParser& parser) const {
     const qsizetype lineEnd = text.indexOf('\n');
     text.replace(0, lineEnd, QStringLiteral("Usage: ") + usage_);
     return text;
+}
+
+int CommandUsage::version() const {
+    std::printf("varne %s\n", kProgramVersion);
+    return ExitOk;
+}
+
+QCommandLineOption CommandUsage::versionOption() {
+    return QCommandLineOption(QStringLiteral("version"), QStringLiteral("Show the version."));
 }
 
 } // namespace varne::cli

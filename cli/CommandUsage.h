@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCommandLineOption>
 #include <QString>
 
 class QCommandLineParser;
@@ -16,6 +17,10 @@ public:
     int error(const QString& problem) const;
     // The parser's help text under this command's usage line.
     QString help(const QCommandLineParser& parser) const;
+    // Prints the program's version ("varne 3.12") on standard output; gives ExitOk.
+    int version() const;
+    // The --version option every command takes.
+    static QCommandLineOption versionOption();
 
 private:
     const char* command_;

@@ -11,7 +11,7 @@ enum ExitCode : int {
     ExitNoTester = 2,    // tester not found or port not opened
     ExitCommFailed = 3,  // communication failed
     ExitNoReport = 4,    // no record in the report
-    ExitWriteFailed = 5, // the report cannot be written
+    ExitWriteFailed = 5, // the report cannot be written, or was saved without results
 };
 
 // The exit status of a report run.
@@ -23,6 +23,7 @@ constexpr int exitCodeOf(WriteReportResult result) {
         return ExitNoReport;
     case WriteReportResult::ImageIncomplete:
     case WriteReportResult::CannotWrite:
+    case WriteReportResult::WordWithoutResults:
         return ExitWriteFailed;
     }
     return ExitWriteFailed;

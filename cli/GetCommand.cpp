@@ -1,5 +1,7 @@
 #include "base/ConfigFiles.h"
 #include "cli/Command.h"
+#include "cli/CommandConfiguration.h"
+#include "cli/CommandUsage.h"
 #include "cli/ConsoleButton.h"
 #include "cli/ConsoleMessageSink.h"
 #include "cli/ExitCode.h"
@@ -38,11 +40,6 @@ struct GetOptions {
     bool open = true;
     bool trace = false;
 };
-
-int usageError(const QCommandLineParser& parser, const QString& problem) {
-    std::fprintf(stderr, "varne get: %s\n\n%s", qPrintable(problem), qPrintable(parser.helpText()));
-    return ExitUsage;
-}
 
 // Notes on standard error which tick did what, so the schedule can be followed.
 class TickTrace {
@@ -117,6 +114,7 @@ private:
 };
 
 std::optional<GetOptions> parseOptions(const QStringList& arguments, int& exitCode) {
+    const CommandUsage usage("varne get", "varne get [options]");
     QCommandLineParser parser;
     parser.setApplicationDescription(
         "Downloads the report memory of a tester and writes the report, below the working "
@@ -124,7 +122,11 @@ std::optional<GetOptions> parseOptions(const QStringList& arguments, int& exitCo
         "download in Varne_Report/raw/ and writes Varne_Report/Varne_Report.txt (or a Word "
         "report Varne_Report/Varne_Report_YYYYMMDD_HHMMSS.docx).\n"
         "Exit status: 0 written, 1 bad usage, 2 tester not found or port not opened, "
-        "3 communication failed, 4 no report in the tester, 5 report cannot be written.");
+        "3 communication failed, 4 no report in the tester, 5 report cannot be written (or the "
+        "Word report was saved without results: no bookmark of the template matched the label "
+        "file).\n"
+        "Without a Configure/ folder in the working directory, the shipped default Configure/ "
+        "files are used (and named on standard error).");
     parser.addHelpOption();
     const QCommandLineOption portOption(
         "port",
@@ -140,20 +142,25 @@ std::optional<GetOptions> parseOptions(const QStringList& arguments, int& exitCo
     const QCommandLineOption noOpenOption("no-open",
                                           "Do not open the Word report after saving it.");
     const QCommandLineOption traceOption("trace", "Note on standard error which tick did what.");
-    parser.addOptions({portOption, formatOption, faithfulOption, noOpenOption, traceOption});
+    parser.addOptions({portOption, formatOption, faithfulOption, noOpenOption, traceOption,
+                       CommandUsage::versionOption()});
 
     if (!parser.parse(arguments)) {
-        exitCode = usageError(parser, parser.errorText());
+        exitCode = usage.error(parser.errorText());
         return std::nullopt;
     }
     if (parser.isSet("help")) {
-        std::fputs(qPrintable(parser.helpText()), stdout);
+        std::fputs(qPrintable(usage.help(parser)), stdout);
         exitCode = ExitOk;
         return std::nullopt;
     }
+    if (parser.isSet("version")) {
+        exitCode = usage.version();
+        return std::nullopt;
+    }
     if (!parser.positionalArguments().isEmpty()) {
-        exitCode = usageError(parser,
-                              "unexpected argument '" + parser.positionalArguments().front() + "'");
+        exitCode =
+            usage.error("unexpected argument '" + parser.positionalArguments().front() + "'");
         return std::nullopt;
     }
     GetOptions options;
@@ -163,13 +170,13 @@ std::optional<GetOptions> parseOptions(const QStringList& arguments, int& exitCo
     } else if (format == "docx") {
         options.output = ReportOutput::Word;
     } else {
-        exitCode = usageError(parser, "unknown --format '" + format + "' (txt or docx)");
+        exitCode = usage.error("unknown --format '" + format + "' (txt or docx)");
         return std::nullopt;
     }
     if (parser.isSet(portOption)) {
         options.port = QFile::encodeName(parser.value(portOption)).toStdString();
         if (options.port.empty()) {
-            exitCode = usageError(parser, "--port wants a port name");
+            exitCode = usage.error("--port wants a port name");
             return std::nullopt;
         }
     }
@@ -190,7 +197,7 @@ int runGet(const QStringList& arguments) {
     }
 
     ConsoleMessageSink messages;
-    const ConfigPaths paths = BuildPaths();
+    const ConfigPaths paths = findCommandConfiguration("varne get");
     Configuration config;
     ReadConfigFiles(paths, config, messages);
 

@@ -1,6 +1,8 @@
 #include "base/ConfigFiles.h"
+#include "base/MessageSink.h"
 #include "cli/Command.h"
-#include "cli/ConsoleMessageSink.h"
+#include "cli/CommandConfiguration.h"
+#include "cli/CommandUsage.h"
 #include "cli/ExitCode.h"
 #include "link/PortDiscovery.h"
 #include "link/SysfsSerialDeviceMap.h"
@@ -37,25 +39,42 @@ const char* describeDeviceName(const std::string& name) {
                                                               : "a tty bound to cp210x";
 }
 
+// The configuration is read for what discovery looks up; what the label file is for (the Word
+// report) is no concern of this command.
+class QuietMessages : public MessageSink {
+public:
+    void show(const std::string& /*caption*/, const std::string& /*text*/,
+              MessageKind /*kind*/) override {}
+};
+
 } // namespace
 
 int runPorts(const QStringList& arguments) {
+    const CommandUsage usage("varne ports", "varne ports [options]");
     QCommandLineParser parser;
     parser.setApplicationDescription(
         "Lists the serial ports this computer has, says which one port discovery picks for the "
         "tester and why, and what the port file Configure/Varne_Com.txt holds.");
     parser.addHelpOption();
+    const QCommandLineOption verboseOption(
+        "verbose", "Also list the bridge driver names discovery looks up, in order.");
+    parser.addOptions({verboseOption, CommandUsage::versionOption()});
     if (!parser.parse(arguments)) {
-        std::fprintf(stderr, "varne ports: %s\n", qPrintable(parser.errorText()));
-        return ExitUsage;
+        return usage.error(parser.errorText());
     }
     if (parser.isSet("help")) {
-        std::fputs(qPrintable(parser.helpText()), stdout);
+        std::fputs(qPrintable(usage.help(parser)), stdout);
         return ExitOk;
     }
+    if (parser.isSet("version")) {
+        return usage.version();
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        return usage.error("unexpected argument '" + parser.positionalArguments().front() + "'");
+    }
 
-    ConsoleMessageSink messages;
-    const ConfigPaths paths = BuildPaths();
+    QuietMessages messages;
+    const ConfigPaths paths = findCommandConfiguration("varne ports");
     Configuration config;
     ReadConfigFiles(paths, config, messages);
 
@@ -87,12 +106,14 @@ int runPorts(const QStringList& arguments) {
         std::printf("names %s\n", config.m_strFilePort.c_str());
     }
 
-    std::printf("\nDiscovery looks up, in order:\n");
-    for (const std::string& name : config.deviceNames()) {
-        if (name.empty()) {
-            std::printf("  (empty: set only when the label file was read)\n");
-        } else {
-            std::printf("  %s -> %s\n", name.c_str(), describeDeviceName(name));
+    if (parser.isSet(verboseOption)) {
+        std::printf("\nDiscovery looks up, in order:\n");
+        for (const std::string& name : config.deviceNames()) {
+            if (name.empty()) {
+                std::printf("  (empty: set only when the label file was read)\n");
+            } else {
+                std::printf("  %s -> %s\n", name.c_str(), describeDeviceName(name));
+            }
         }
     }
 

@@ -1,5 +1,6 @@
 #include "base/ConfigFiles.h"
 #include "cli/Command.h"
+#include "cli/CommandConfiguration.h"
 #include "cli/CommandUsage.h"
 #include "cli/ConsoleMessageSink.h"
 #include "cli/ExitCode.h"
@@ -78,7 +79,10 @@ int runRender(const QStringList& arguments) {
         "Writes a report from a saved report image: the payload of the tester's report reply "
         "(normally 5121 bytes, the 5120-byte image and its check byte, which is not verified).\n"
         "Exit status: 0 written, 1 bad usage or unreadable IMAGE, 4 no test in the image, "
-        "5 the report cannot be written (or the image is incomplete).");
+        "5 the report cannot be written (or the image is incomplete, or the Word report was "
+        "saved without results: no bookmark of the template matched the label file).\n"
+        "Without a Configure/ folder in the working directory, the shipped default Configure/ "
+        "files are used (and named on standard error).");
     parser.addHelpOption();
     const QCommandLineOption handshakeOption(
         "handshake",
@@ -101,6 +105,7 @@ int runRender(const QStringList& arguments) {
     parser.addOption(handshakeOption);
     parser.addOption(formatOption);
     parser.addOption(outputOption);
+    parser.addOption(CommandUsage::versionOption());
     parser.addPositionalArgument("IMAGE", "File holding the saved report image.");
 
     if (!parser.parse(arguments)) {
@@ -109,6 +114,9 @@ int runRender(const QStringList& arguments) {
     if (parser.isSet("help") || parser.isSet("help-all")) {
         std::fputs(qPrintable(usage.help(parser)), stdout);
         return ExitOk;
+    }
+    if (parser.isSet("version")) {
+        return usage.version();
     }
     const QStringList positional = parser.positionalArguments();
     if (positional.size() != 1) {
@@ -134,7 +142,7 @@ int runRender(const QStringList& arguments) {
     if (parser.isSet(outputOption)) {
         outputPath = QFile::encodeName(parser.value(outputOption)).toStdString();
     } else if (format->defaultFileName != nullptr) {
-        outputPath = std::filesystem::current_path() / "Varne_Report" / format->defaultFileName;
+        outputPath = BuildPaths().textReportPath.parent_path() / format->defaultFileName;
     }
 
     QString readError;
@@ -155,7 +163,7 @@ int runRender(const QStringList& arguments) {
         return exitCodeOf(WriteReport(job, texts, messages));
     }
 
-    const ConfigPaths paths = BuildPaths();
+    const ConfigPaths paths = findCommandConfiguration("varne render");
     Configuration config;
     ReadConfigFiles(paths, config, messages);
     WordReportOptions wordOptions;
@@ -165,11 +173,7 @@ int runRender(const QStringList& arguments) {
     job.templatePath = paths.templatePath;
     job.labels = &config.m_strLabel;
     job.wordWriter = &word;
-    const WriteReportResult result = WriteReport(job, texts, messages);
-    if (result == WriteReportResult::Written && word.savedPath().empty()) {
-        return ExitWriteFailed;
-    }
-    return exitCodeOf(result);
+    return exitCodeOf(WriteReport(job, texts, messages));
 }
 
 } // namespace varne::cli

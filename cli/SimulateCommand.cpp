@@ -73,7 +73,8 @@ int runSimulate(const QStringList& arguments) {
                                          "KIND");
     const QCommandLineOption noPaceOption(
         "no-pace", "Send replies at once instead of at the pace of a 38400-baud line.");
-    parser.addOptions({helpOption, imageOption, handshakeOption, faultOption, noPaceOption});
+    parser.addOptions({helpOption, imageOption, handshakeOption, faultOption, noPaceOption,
+                       CommandUsage::versionOption()});
 
     if (!parser.parse(arguments)) {
         return usage.error(parser.errorText());
@@ -81,6 +82,9 @@ int runSimulate(const QStringList& arguments) {
     if (parser.isSet(helpOption)) {
         std::fputs(qPrintable(usage.help(parser)), stdout);
         return ExitOk;
+    }
+    if (parser.isSet("version")) {
+        return usage.version();
     }
     if (!parser.positionalArguments().isEmpty()) {
         return usage.error("unexpected argument '" + parser.positionalArguments().first() + "'");

@@ -72,7 +72,9 @@ fs::path LegacyTemplate::DefaultCacheDirectory() {
     if (const char* home = std::getenv("HOME"); home && *home) {
         return fs::path(home) / ".cache" / "varne-report";
     }
-    return fs::temp_directory_path() / "varne-report-cache";
+    std::error_code error;
+    const fs::path temporary = fs::temp_directory_path(error);
+    return (error ? fs::path("/tmp") : temporary) / "varne-report-cache";
 }
 
 LegacyTemplate::LegacyTemplate(fs::path cacheDirectory)
@@ -99,7 +101,8 @@ std::optional<fs::path> LegacyTemplate::Convert(const fs::path& docPath, std::st
         return std::nullopt;
     }
     const fs::path work = cacheDirectory_ / (key + ".work");
-    const fs::path profile = fs::absolute(cacheDirectory_ / "office-profile");
+    const fs::path profile = fs::absolute(cacheDirectory_ / "office-profile", fileError);
+    const fs::path workFolder = fileError ? work : fs::absolute(work, fileError);
     fs::remove_all(work, fileError);
     fs::create_directories(work, fileError);
     if (fileError) {
@@ -114,7 +117,7 @@ std::optional<fs::path> LegacyTemplate::Convert(const fs::path& docPath, std::st
                        QUrl::fromLocalFile(QString::fromStdString(profile.string())).toString(),
                    QStringLiteral("--headless"), QStringLiteral("--norestore"),
                    QStringLiteral("--convert-to"), QStringLiteral("docx:MS Word 2007 XML"),
-                   QStringLiteral("--outdir"), QString::fromStdString(fs::absolute(work).string()),
+                   QStringLiteral("--outdir"), QString::fromStdString(workFolder.string()),
                    QString::fromStdString(source.string())});
     const bool finished = convert.waitForFinished(kConversionTimeoutMs);
     if (!finished) {

@@ -49,7 +49,13 @@ std::optional<fs::path> RawImageArchive::store(std::span<const std::uint8_t> pay
     for (int n = 1;; ++n) {
         const std::string suffix = n == 1 ? "" : "_" + std::to_string(n);
         imagePath = directory_ / (stamp + suffix + ".bin");
-        if (fs::exists(sidecarPath(imagePath))) {
+        std::error_code searchError;
+        const bool sidecarTaken = fs::exists(sidecarPath(imagePath), searchError);
+        if (searchError) {
+            error = "cannot search " + directory_.string() + ": " + searchError.message();
+            return std::nullopt;
+        }
+        if (sidecarTaken) {
             continue;
         }
         if (claim(imagePath)) {

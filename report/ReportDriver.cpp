@@ -12,7 +12,8 @@ namespace varne {
 
 namespace {
 
-WriteReportResult fillWordReport(const ReportJob& job, const RecordTexts& texts) {
+WriteReportResult fillWordReport(const ReportJob& job, const RecordTexts& texts,
+                                 MessageSink& messages) {
     if (job.wordWriter == nullptr || job.labels == nullptr) {
         throw std::invalid_argument("a Word report needs a Word writer and a label table");
     }
@@ -21,13 +22,22 @@ WriteReportResult fillWordReport(const ReportJob& job, const RecordTexts& texts)
     word.SetTemplatePath(job.templatePath);
     const bool opened = word.OpenDocument() != 0;
     // The writer has reported a failed open itself; the fills then do nothing.
+    std::size_t filled = 0;
     for (std::size_t k = 0; k < texts.m_nRecordCount; ++k) {
-        word.FillLabel(labels[3 * k], texts.m_strHeading[k]);
-        word.FillLabel(labels[3 * k + 1], texts.m_strDate[k]);
-        word.FillLabel(labels[3 * k + 2], texts.m_strResult[k]);
+        filled += word.FillLabel(labels[3 * k], texts.m_strHeading[k]) ? 1 : 0;
+        filled += word.FillLabel(labels[3 * k + 1], texts.m_strDate[k]) ? 1 : 0;
+        filled += word.FillLabel(labels[3 * k + 2], texts.m_strResult[k]) ? 1 : 0;
     }
-    word.ShowDocument();
-    return opened ? WriteReportResult::Written : WriteReportResult::CannotWrite;
+    // The writer reports a failed save itself, and a saved report with "Save Success!!!".
+    const bool saved = word.ShowDocument();
+    if (!opened || !saved) {
+        return WriteReportResult::CannotWrite;
+    }
+    if (filled == 0) {
+        messages.error(kWordReportWithoutResults);
+        return WriteReportResult::WordWithoutResults;
+    }
+    return WriteReportResult::Written;
 }
 
 WriteReportResult writeText(const ReportJob& job, const RecordTexts& texts, MessageSink& messages) {
@@ -62,7 +72,7 @@ WriteReportResult WriteReport(const ReportJob& job, RecordTexts& texts, MessageS
     }
     switch (job.output) {
     case ReportOutput::Word:
-        return fillWordReport(job, texts);
+        return fillWordReport(job, texts, messages);
     case ReportOutput::Text:
         return writeText(job, texts, messages);
     }

@@ -16,11 +16,17 @@ class WordReportWriter;
 enum class ReportOutput { Word, Text };
 
 enum class WriteReportResult {
-    Written,         // the text report was written, or the Word document filled
-    NoRecord,        // the image holds no test
-    ImageIncomplete, // the image is shorter than the layout it must hold
-    CannotWrite,     // the text report could not be written, or no Word document was opened
+    Written,            // the text report was written, or the Word document filled
+    NoRecord,           // the image holds no test
+    ImageIncomplete,    // the image is shorter than the layout it must hold
+    CannotWrite,        // the text report could not be written, or the Word document not made
+                        // or not saved
+    WordWithoutResults, // the Word document was saved, but not one of its bookmarks was filled
 };
+
+// Told after "Save Success!!!" when the Word report was saved without any result in it.
+inline constexpr char kWordReportWithoutResults[] =
+    "No bookmark of the template matched the label file: the Word report holds no results.";
 
 // Bookmark names of the Word template: entries 3k, 3k+1 and 3k+2 receive the heading, date
 // and result of record k.

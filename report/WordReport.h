@@ -41,10 +41,10 @@ public:
     // Reads the template; on failure says "Please close the Varne_Report.doc" and gives 0,
     // after which fills and ShowDocument do nothing.
     int OpenDocument() override;
-    void FillLabel(const std::string& name, const std::string& text) override;
+    bool FillLabel(const std::string& name, const std::string& text) override;
     // Saves the document (never over an earlier report) and opens it through the opener.
     // The document is closed afterwards: further fills do nothing until the next OpenDocument.
-    void ShowDocument() override;
+    bool ShowDocument() override;
 
     // The file the last ShowDocument saved; empty when it saved nothing.
     const std::filesystem::path& savedPath() const { return m_savedPath; }

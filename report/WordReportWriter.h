@@ -15,9 +15,11 @@ public:
     // 1 when a new document was made from the template, 0 on failure (already reported).
     virtual int OpenDocument() = 0;
     // Replaces the first paragraph of the bookmark `name` by `text`; unknown names do nothing.
-    virtual void FillLabel(const std::string& name, const std::string& text) = 0;
+    // True when a bookmark was filled.
+    virtual bool FillLabel(const std::string& name, const std::string& text) = 0;
     // Saves the filled document and puts it in front of the user; nothing after a failed open.
-    virtual void ShowDocument() = 0;
+    // True when the document was saved (whether or not it could be opened).
+    virtual bool ShowDocument() = 0;
 };
 
 } // namespace varne

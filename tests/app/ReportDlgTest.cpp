@@ -3,6 +3,7 @@
 #include "app/DialogFixture.h"
 #include "link/UiStepController.h"
 #include "report/DocxPackage.h"
+#include "report/ReportDriver.h"
 #include "support/DemoReport.h"
 #include "support/ProcessRunner.h"
 #include "support/RecordingMessageSink.h"
@@ -146,6 +147,28 @@ TEST_F(ReportDlgTest, TheWordReportIsSavedFromTheTemplateAndOpened) {
     EXPECT_NE(xml.find("Excitation Curve"), std::string::npos);
     EXPECT_FALSE(QFile::exists(path("Varne_Report/Varne_Report.txt")));
     EXPECT_FALSE(dialog->isPortOpen());
+}
+
+// Labels that name no bookmark of the template: the report is saved, and the user learns that
+// it holds none of the results.
+TEST_F(ReportDlgTest, AWordReportWithoutResultsIsSavedAndSaidSo) {
+    SimulatorProcess simulator({"--no-pace"});
+    copyShippedConfiguration();
+    writeFile(path("Configure/Varne_wordlabel.abl"), "NoSuchBookmark1\nNoSuchBookmark2\n");
+    writePortFile(simulator.devicePath());
+
+    auto dialog = makeDialog();
+    dialog->show();
+    ASSERT_TRUE(dialog->wordFormatButton().isChecked());
+    dialog->getReportButton().click();
+    ASSERT_TRUE(runEventsUntil([&] { return !dialog->sharedState().busy; }, kLongestDownloadMs))
+        << simulator.stopAndTakeLog().constData();
+
+    EXPECT_EQ(QDir(path("Varne_Report")).entryList({"Varne_Report_*.docx"}, QDir::Files).size(), 1);
+    ASSERT_EQ(messages_.messages.size(), 2u) << testing::PrintToString(textsOf(messages_));
+    EXPECT_EQ(messages_.messages[0].caption, "Save Success!!!");
+    EXPECT_EQ(messages_.messages[1].text, kWordReportWithoutResults);
+    EXPECT_EQ(messages_.messages[1].kind, MessageKind::Error);
 }
 
 TEST_F(ReportDlgTest, ATesterThatDoesNotAnswerIsReportedOnce) {

@@ -32,12 +32,18 @@ public:
         calls.emplace_back("open");
         return openResult;
     }
-    void FillLabel(const std::string& name, const std::string& text) override {
+    bool FillLabel(const std::string& name, const std::string& text) override {
         calls.push_back("fill " + name + "=" + text);
+        return fillResult;
     }
-    void ShowDocument() override { calls.emplace_back("show"); }
+    bool ShowDocument() override {
+        calls.emplace_back("show");
+        return saveResult;
+    }
 
     int openResult = 1;
+    bool fillResult = true;
+    bool saveResult = true;
     std::vector<std::string> calls;
 };
 
@@ -229,6 +235,36 @@ TEST_F(ReportDriverTest, WordOutputFillsThreeLabelsPerRecordInOrder) {
     }
     EXPECT_FALSE(fs::exists(reportPath()));
     EXPECT_TRUE(messages_.messages.empty());
+}
+
+// A Word report that was not saved, or was saved without one result in it, is no success.
+TEST_F(ReportDriverTest, WordOutputResultSaysWhetherTheResultsWereSaved) {
+    ReportImageBuilder builder;
+    builder.entry(0, {24, 5, 6, 7, 8, 9, 2, 0, 0}).values(0, 0.5f, 0, 0);
+    struct Case {
+        bool filled;
+        bool saved;
+        WriteReportResult result;
+        std::vector<std::string> messages;
+    };
+    const std::vector<Case> cases{
+        {true, true, WriteReportResult::Written, {}},
+        {true, false, WriteReportResult::CannotWrite, {}},
+        {false, false, WriteReportResult::CannotWrite, {}},
+        {false, true, WriteReportResult::WordWithoutResults, {kWordReportWithoutResults}},
+    };
+    for (const Case& c : cases) {
+        word_.fillResult = c.filled;
+        word_.saveResult = c.saved;
+        messages_.messages.clear();
+        EXPECT_EQ(run(builder.image(), ReportOutput::Word), c.result) << c.filled << c.saved;
+        std::vector<std::string> texts;
+        for (const RecordedMessage& message : messages_.messages) {
+            EXPECT_EQ(message.kind, MessageKind::Error);
+            texts.push_back(message.text);
+        }
+        EXPECT_EQ(texts, c.messages) << c.filled << c.saved;
+    }
 }
 
 } // namespace
