@@ -1,5 +1,6 @@
 #include "report/BookmarkParagraph.h"
 
+#include <QString>
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -40,10 +41,29 @@ private:
     std::string prefix_ = "w:";
 };
 
-bool equalIgnoringCase(std::string_view a, std::string_view b) {
+bool equalIgnoringAsciiCase(std::string_view a, std::string_view b) {
     const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
                                               [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+bool isAscii(std::string_view text) {
+    return std::ranges::all_of(text, [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// Names compared as Word compares bookmark names: ignoring case, of any letter ("Prüfung"
+// matches "PRÜFUNG").
+bool equalIgnoringCase(std::string_view a, std::string_view b) {
+    if (equalIgnoringAsciiCase(a, b)) {
+        return true;
+    }
+    if (isAscii(a) && isAscii(b)) {
+        return false;
+    }
+    const auto text = [](std::string_view utf8) {
+        return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    };
+    return text(a).compare(text(b), Qt::CaseInsensitive) == 0;
 }
 
 pugi::xml_node nextInDocumentOrder(pugi::xml_node node) {

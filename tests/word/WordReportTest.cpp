@@ -8,6 +8,7 @@
 #include <ctime>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sstream>
 #include <vector>
 
 namespace varne {
@@ -192,6 +193,69 @@ TEST_F(WordReportTest, ReplacesOnlyTheFirstParagraphWhereverTheBookmarkStarts) {
     EXPECT_EQ(document.select_nodes("//w:bookmarkEnd").size(), 6u);
     EXPECT_TRUE(paragraphs[6].node().child("w:bookmarkStart")) << "marker lifted out of the link";
     EXPECT_FALSE(paragraphs[6].node().child("w:hyperlink"));
+}
+
+// A bookmark named beyond ASCII is found from a label file written on Linux (UTF-8) or on
+// Windows (8-bit), also when the label differs from the name in the case of those letters.
+TEST_F(WordReportTest, BookmarkNamesBeyondAsciiMatchUtf8And8BitLabels) {
+    const std::string xml =
+        R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+        "\n"
+        R"(<w:document xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main"><w:body>)"
+        "<w:p><w:bookmarkStart w:id=\"1\" w:name=\"\xC3\x9C"
+        "berschrift1\"/>"
+        R"(<w:r><w:t>old</w:t></w:r><w:bookmarkEnd w:id="1"/></w:p>)"
+        R"(<w:sectPr/></w:body></w:document>)";
+    const fs::path fixture = fixtureTemplate(xml);
+    struct Case {
+        const char* labelFile;
+        const char* what;
+    };
+    const std::vector<Case> cases{
+        {"\xC3\x9C"
+         "berschrift1\n",
+         "UTF-8, as named"},
+        {"\xEF\xBB\xBF\xC3\xBC"
+         "berschrift1\r\n",
+         "UTF-8 with a byte-order mark, lower case"},
+        {"\xDC"
+         "berschrift1\r\n",
+         "8-bit, as named"},
+        {"\xFC"
+         "berschrift1\n",
+         "8-bit, lower case"},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        std::istringstream labelFile(c.labelFile);
+        LabelEntries labels;
+        ParseLabelFile(labelFile, labels);
+        WordReportOptions reportOptions = options();
+        reportOptions.outputFile = directory_.path() / ("out" + std::to_string(++n) + ".docx");
+        CWordReport report(messages_, reportOptions);
+        report.SetTemplatePath(fixture);
+        ASSERT_EQ(report.OpenDocument(), 1);
+        EXPECT_TRUE(report.FillLabel(labels[0], "Pick Up")) << c.what;
+        ASSERT_TRUE(report.ShowDocument()) << c.what;
+
+        pugi::xml_document document;
+        ASSERT_TRUE(test::LoadDocumentXml(reportOptions.outputFile, document));
+        EXPECT_EQ(test::ParagraphText(test::BookmarkParagraph(document, "\xC3\x9C"
+                                                                        "berschrift1")),
+                  "Pick Up")
+            << c.what;
+    }
+    // Other letters stay other letters.
+    CWordReport report(messages_, options());
+    report.SetTemplatePath(fixture);
+    ASSERT_EQ(report.OpenDocument(), 1);
+    for (const char* label : {"Uberschrift1",
+                              "\xC3\xA4"
+                              "berschrift1",
+                              "\xE4"
+                              "berschrift1"}) {
+        EXPECT_FALSE(report.FillLabel(label, "x")) << label;
+    }
 }
 
 TEST_F(WordReportTest, UnknownAndEmptyLabelsChangeNothingAndLaterFillsGoOn) {

@@ -30,5 +30,32 @@ TEST(WordTextTest, EightBitTextBecomesUtf8ThatXmlCanHold) {
     }
 }
 
+// Labels that are UTF-8 stay; anything else is an 8-bit text.
+TEST(WordTextTest, LabelsStayWhenUtf8AndAreConvertedOtherwise) {
+    struct Case {
+        const char* label;
+        const char* word;
+    };
+    const std::vector<Case> cases{
+        {"Heading1", "Heading1"},
+        {"\xC3\x9C"
+         "berschrift \xE2\x82\xAC \xF0\x9F\x98\x80",
+         "\u00DC"
+         "berschrift \u20AC \U0001F600"},
+        {"\xDC"
+         "berschrift",
+         "\u00DC"
+         "berschrift"},
+        {"\xC0\xAF", "\u00C0\u00AF"},               // overlong
+        {"\xED\xA0\x80", "\u00ED\u00A0\u20AC"},     // a surrogate
+        {"\xF4\x90\x80\x80", "\u00F4\u20AC\u20AC"}, // past U+10FFFF (0x90: none in 1252)
+        {"a\xC3", "a\u00C3"},                       // cut short
+        {"\xA1\xE3", "\u00B0"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(WordTextFromLabel(c.label), c.word) << c.label;
+    }
+}
+
 } // namespace
 } // namespace varne
