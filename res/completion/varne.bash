@@ -4,10 +4,10 @@
 # The commands of varne, and the options of each (every option its --help lists).
 _varne_commands="get ports render simulate help"
 _varne_top_options="-h --help -v --version"
-_varne_options_get="-h --help --help-all --port --format --faithful --no-open --trace"
-_varne_options_ports="-h --help --help-all"
-_varne_options_render="-h --help --help-all --handshake --format --output"
-_varne_options_simulate="-h --help --image --handshake --fault --no-pace"
+_varne_options_get="-h --help --help-all --version --port --format --faithful --no-open --trace"
+_varne_options_ports="-h --help --help-all --version --verbose"
+_varne_options_render="-h --help --help-all --version --handshake --format --output"
+_varne_options_simulate="-h --help --version --image --handshake --fault --no-pace"
 
 # The serial devices a tester shows up as.
 _varne_serial_devices() {
