@@ -38,6 +38,19 @@ mkdir "$scratch/empty"
 (cd "$scratch/empty" && "$varne" get --port "$device" --no-open) || fail "varne get (txt) failed"
 [ -s "$scratch/empty/Varne_Report/Varne_Report.txt" ] || fail "no text report"
 ls "$scratch"/empty/Varne_Report/raw/*.bin >/dev/null || fail "no raw download kept"
+# With --format docx, the Word report from the packaged template and label file: the empty
+# folder has no Configure/, so varne takes the defaults beside it and says so.
+(cd "$scratch/empty" && "$varne" get --port "$device" --no-open --format docx) 2>"$scratch/get-docx.log" ||
+    { cat "$scratch/get-docx.log"; fail "varne get --format docx failed in an empty folder"; }
+docx=$(ls "$scratch"/empty/Varne_Report/Varne_Report_*.docx 2>/dev/null | head -n 1)
+if [ -z "$docx" ]; then
+    fail "no Word report"
+else
+    unzip -p "$docx" word/document.xml | grep -q 'Pick Up' || fail "the Word report lacks the tests"
+fi
+grep -qF "$root/usr/share/varne-report/Configure" "$scratch/get-docx.log" ||
+    fail "varne get did not name the packaged defaults: $(cat "$scratch/get-docx.log")"
+[ ! -e "$scratch/empty/Configure" ] || fail "varne get made a Configure/ folder"
 
 # The dialog seeds a new work folder from the packaged defaults beside it.
 work="$scratch/Varne Report"
