@@ -46,7 +46,7 @@ public:
 using CommaLocaleDialogTest = test::TemporaryWorkingDirectory;
 
 TEST_F(CommaLocaleDialogTest, WritesTheReportsOfTheCLocale) {
-    ASSERT_EQ(test::commaLocaleSample(), "0,405") << "the test locale writes a decimal comma";
+    ASSERT_EQ(test::commaLocaleDecimalPoint(), ",") << "the test locale writes a decimal comma";
     // The application object took the user's locale, all but its numbers.
     EXPECT_STREQ(std::setlocale(LC_CTYPE, nullptr), "de_DE.UTF-8");
     EXPECT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");

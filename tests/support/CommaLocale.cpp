@@ -1,7 +1,6 @@
 #include "support/CommaLocale.h"
 
-#include <cstdio>
-#include <locale.h>
+#include <QProcess>
 
 namespace varne::test {
 
@@ -25,24 +24,18 @@ QProcessEnvironment cLocaleEnvironment() {
     return environment;
 }
 
-QString commaLocaleSample() {
-    const QByteArray previous = qgetenv("LOCPATH");
-    qputenv("LOCPATH", VARNE_TEST_LOCPATH);
-    const locale_t german = newlocale(LC_NUMERIC_MASK, kLocaleName, nullptr);
-    if (previous.isNull()) {
-        qunsetenv("LOCPATH");
-    } else {
-        qputenv("LOCPATH", previous);
+QString commaLocaleDecimalPoint() {
+    QProcess locale;
+    locale.setProcessEnvironment(commaLocaleEnvironment());
+    locale.start("locale", {"-k", "decimal_point"});
+    if (!locale.waitForFinished(10000) || locale.exitCode() != 0) {
+        return "<locale(1) failed: " + QString::fromLocal8Bit(locale.readAllStandardError()) + ">";
     }
-    if (german == nullptr) {
-        return QStringLiteral("<no locale %1 below %2>").arg(kLocaleName, VARNE_TEST_LOCPATH);
-    }
-    const locale_t before = uselocale(german);
-    char text[32];
-    std::snprintf(text, sizeof text, "%.3f", 0.405);
-    uselocale(before);
-    freelocale(german);
-    return QString::fromLatin1(text);
+    const QString answer = QString::fromLocal8Bit(locale.readAllStandardOutput()).trimmed();
+    const QString prefix = "decimal_point=\"";
+    return answer.startsWith(prefix) && answer.endsWith('"')
+               ? answer.mid(prefix.size(), answer.size() - prefix.size() - 1)
+               : "<" + answer + ">";
 }
 
 void enterCommaLocaleEnvironment() {

@@ -10,8 +10,9 @@ namespace varne::test {
 QProcessEnvironment commaLocaleEnvironment();
 // The same environment with LC_ALL=C, for the reference runs.
 QProcessEnvironment cLocaleEnvironment();
-// How the test locale prints 0.405 with "%.3f": "0,405" when it was built right.
-QString commaLocaleSample();
+// The decimal point of the test locale as locale(1) tells it: "," when it was built right.
+// (Asked of another process: glibc keeps what newlocale reads of LOCPATH for good.)
+QString commaLocaleDecimalPoint();
 // Puts the test locale in this process's environment (before its application object is made).
 void enterCommaLocaleEnvironment();
 
