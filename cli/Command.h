@@ -13,6 +13,8 @@ struct Command {
 };
 
 int runGet(const QStringList& arguments);
+int runHistory(const QStringList& arguments);
+int runImport(const QStringList& arguments);
 int runPorts(const QStringList& arguments);
 int runRender(const QStringList& arguments);
 int runSimulate(const QStringList& arguments);

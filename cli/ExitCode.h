@@ -7,11 +7,12 @@ namespace varne::cli {
 // Exit status of every varne command.
 enum ExitCode : int {
     ExitOk = 0,
-    ExitUsage = 1,       // bad usage or unreadable input file
-    ExitNoTester = 2,    // tester not found or port not opened
-    ExitCommFailed = 3,  // communication failed
-    ExitNoReport = 4,    // no record in the report
-    ExitWriteFailed = 5, // the report cannot be written, or was saved without results
+    ExitUsage = 1,         // bad usage or unreadable input file
+    ExitNoTester = 2,      // tester not found or port not opened
+    ExitCommFailed = 3,    // communication failed
+    ExitNoReport = 4,      // no record in the report
+    ExitWriteFailed = 5,   // the report cannot be written, or was saved without results
+    ExitLibraryFailed = 5, // the record library cannot be opened, read or written
 };
 
 // The exit status of a report run.

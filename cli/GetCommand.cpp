@@ -5,6 +5,8 @@
 #include "cli/ConsoleButton.h"
 #include "cli/ConsoleMessageSink.h"
 #include "cli/ExitCode.h"
+#include "cli/LibraryAccess.h"
+#include "library/LibraryReportGenerator.h"
 #include "link/ConfiguredTesterFinder.h"
 #include "link/DownloadSession.h"
 #include "link/LinkLayer.h"
@@ -39,6 +41,7 @@ struct GetOptions {
     bool faithful = false;
     bool open = true;
     bool trace = false;
+    std::optional<std::string> library;
 };
 
 // Notes on standard error which tick did what, so the schedule can be followed.
@@ -120,7 +123,10 @@ std::optional<GetOptions> parseOptions(const QStringList& arguments, int& exitCo
         "Downloads the report memory of a tester and writes the report, below the working "
         "directory like the dialog: reads Configure/, finds the tester's port, keeps the raw "
         "download in Varne_Report/raw/ and writes Varne_Report/Varne_Report.txt (or a Word "
-        "report Varne_Report/Varne_Report_YYYYMMDD_HHMMSS.docx).\n"
+        "report Varne_Report/Varne_Report_YYYYMMDD_HHMMSS.docx), then adds the download to the "
+        "record library and says how many of its tests were new (when the library cannot be "
+        "written, the report stands: a warning on standard error, and the exit status is that "
+        "of the report).\n"
         "Exit status: 0 written, 1 bad usage, 2 tester not found or port not opened, "
         "3 communication failed, 4 no report in the tester, 5 report cannot be written (or the "
         "Word report was saved without results: no bookmark of the template matched the label "
@@ -144,6 +150,7 @@ std::optional<GetOptions> parseOptions(const QStringList& arguments, int& exitCo
     const QCommandLineOption traceOption("trace", "Note on standard error which tick did what.");
     parser.addOptions({portOption, formatOption, faithfulOption, noOpenOption, traceOption,
                        CommandUsage::versionOption()});
+    parser.addOption(libraryOption());
 
     if (!parser.parse(arguments)) {
         exitCode = usage.error(parser.errorText());
@@ -184,6 +191,14 @@ std::optional<GetOptions> parseOptions(const QStringList& arguments, int& exitCo
     options.timing = options.faithful ? SerialTiming::faithful() : SerialTiming::fast();
     options.open = !parser.isSet(noOpenOption);
     options.trace = parser.isSet(traceOption);
+    if (parser.isSet("library")) {
+        options.library = QFile::encodeName(parser.value("library")).toStdString();
+        std::string error;
+        if (!library::ParseLibraryLocation(*options.library, error)) {
+            exitCode = usage.error(QString::fromStdString(error));
+            return std::nullopt;
+        }
+    }
     return options;
 }
 
@@ -238,8 +253,21 @@ int runGet(const QStringList& arguments) {
                                      [&options] { return options->output; },
                                      [&finder] { return finder.portName(); },
                                      [&word]() -> WordReportWriter* { return &word; }, messages});
+    // After the report and the raw archive, the download goes into the record library.
+    library::LibraryReportGenerator libraryReport(
+        {report, shared,
+         [&options, &paths](std::string& error) {
+             return library::ResolveLibraryLocation(
+                 options->library, library::DefaultLibraryFile(paths.textReportPath), error);
+         },
+         messages,
+         [](const library::AddResult& added) {
+             std::printf("Library: %zu tests in this download, %zu new.\n", added.tests,
+                         added.newTests);
+             std::fflush(stdout);
+         }});
     TracedPort tracedPort(driver, trace);
-    TracedReport tracedReport(report, trace);
+    TracedReport tracedReport(libraryReport, trace);
     ConsoleButton button(terminal);
     UiStepController ui(
         {shared, link, session, tracedPort, finder, tracedReport, button, messages});

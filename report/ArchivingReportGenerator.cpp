@@ -16,6 +16,7 @@ void ArchivingReportGenerator::WriteReport() {
     record.handshakeValue = handshake;
     record.port = s_.portName ? s_.portName() : std::string();
     record.localTime = QDateTime::currentDateTime();
+    download_ = record;
     std::string error;
     archived_ = RawImageArchive(s_.archiveDirectory).store(payload, record, error);
     if (!archived_) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/ReportGenerator.h"
+#include "report/RawImageArchive.h"
 #include "report/RecordTexts.h"
 #include "report/ReportDriver.h"
 
@@ -37,6 +38,8 @@ public:
     // The outcome of the last report, if one was written since start.
     std::optional<WriteReportResult> lastResult() const { return lastResult_; }
     const std::optional<std::filesystem::path>& lastArchivedImage() const { return archived_; }
+    // What the last report's sidecar records (its time identifies the download).
+    const RawImageRecord& lastDownload() const { return download_; }
     const RecordTexts& texts() const { return texts_; }
 
 private:
@@ -44,6 +47,7 @@ private:
     RecordTexts texts_;
     std::optional<WriteReportResult> lastResult_;
     std::optional<std::filesystem::path> archived_;
+    RawImageRecord download_;
 };
 
 } // namespace varne

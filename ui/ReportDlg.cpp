@@ -75,10 +75,17 @@ CReportDlg::CReportDlg(MessageSink& messages, std::unique_ptr<SerialDeviceMap> d
                paths_.templatePath, config_.m_strLabel, [this] { return chosenOutput(); },
                [this] { return finder_.portName(); },
                [this]() -> WordReportWriter* { return &word_; }, messages_}),
+      libraryReport_({report_, shared_,
+                      [this](std::string& error) {
+                          return library::ResolveLibraryLocation(
+                              std::nullopt, library::DefaultLibraryFile(paths_.textReportPath),
+                              error);
+                      },
+                      messages_, nullptr}),
       m_skin(QString::fromUtf8(kSkinResourcePath)), m_title(this), m_groupFormat(this),
       m_radioWord(this), m_radioText(this), m_btnRefresh(this), m_btnAbout(this), m_btnExit(this),
       m_btnGetReport(this), buttonView_(m_btnGetReport),
-      ui_({shared_, link_, session_, driver_, finder_, report_, buttonView_, messages_}) {
+      ui_({shared_, link_, session_, driver_, finder_, libraryReport_, buttonView_, messages_}) {
     OnInitDialog();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/ConfigFiles.h"
+#include "library/LibraryReportGenerator.h"
 #include "link/ConfiguredTesterFinder.h"
 #include "link/DownloadSession.h"
 #include "link/LinkLayer.h"
@@ -102,6 +103,7 @@ private:
     std::unique_ptr<DocumentOpener> opener_;
     CWordReport word_;
     ArchivingReportGenerator report_;
+    library::LibraryReportGenerator libraryReport_; // adds each written download to the library
 
     QImage m_skin;
     std::optional<QRegion> shape_;
