@@ -31,7 +31,10 @@ void SqlDialect::configure(QSqlDatabase& db, const LibraryLocation& location) co
 
 QStringList SqlDialect::sessionSetup() const {
     if (engine_ == LibraryLocation::Engine::SQLite) {
-        return {QStringLiteral("PRAGMA foreign_keys = ON")};
+        // In WAL mode NORMAL never corrupts the file; a power cut may undo the last downloads
+        // added, which their raw archive keeps for varne import.
+        return {QStringLiteral("PRAGMA foreign_keys = ON"),
+                QStringLiteral("PRAGMA synchronous = NORMAL")};
     }
     return {QStringLiteral("SET lock_timeout = '%1s'").arg(kTimeoutSeconds),
             QStringLiteral("SET client_min_messages = warning")};
