@@ -12,6 +12,7 @@ struct Command {
     int (*run)(const QStringList& arguments);
 };
 
+int runExport(const QStringList& arguments);
 int runGet(const QStringList& arguments);
 int runHistory(const QStringList& arguments);
 int runImport(const QStringList& arguments);

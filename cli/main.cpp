@@ -16,6 +16,8 @@ constexpr std::array commands{
     Command{"get", "download the tester's report and write it", varne::cli::runGet},
     Command{"import", "add saved raw report images to the record library", varne::cli::runImport},
     Command{"history", "list the tests in the record library", varne::cli::runHistory},
+    Command{"export", "write the tests of the record library as CSV or JSON",
+            varne::cli::runExport},
     Command{"ports", "list serial ports and the one discovery picks", varne::cli::runPorts},
     Command{"render", "write a report from a saved report image", varne::cli::runRender},
     Command{"simulate", "act as a tester on a pseudo-terminal", varne::cli::runSimulate},

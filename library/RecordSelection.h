@@ -1,6 +1,6 @@
 #pragma once
 
-#include "report/model/TestRecord.h"
+#include "export/ExportedRecord.h"
 
 #include <QDate>
 #include <cstddef>
@@ -21,13 +21,9 @@ struct RecordFilter {
     std::optional<std::size_t> limit;
 };
 
-// A test as the library holds it.
-struct LibraryRecord {
-    TestRecord record; // slot and identityBytes are not kept
-    std::string fingerprint;
-    std::vector<std::string>
-        downloads; // local ISO times of the downloads that held it, oldest first
-};
+// A test as the library holds it: the record (without slot and identity bytes), its
+// fingerprint and the local ISO 8601 times of the downloads that held it, oldest first.
+using LibraryRecord = ExportedRecord;
 
 enum class RecordDetail {
     Summary, // codes, names, test time and texts

@@ -2,9 +2,12 @@
 # Installed as /usr/share/bash-completion/completions/varne; needs nothing but bash.
 
 # The commands of varne, and the options of each (every option its --help lists).
-_varne_commands="get ports render simulate help"
+_varne_commands="get import history export ports render simulate help"
 _varne_top_options="-h --help -v --version"
-_varne_options_get="-h --help --help-all --version --port --format --faithful --no-open --trace"
+_varne_options_get="-h --help --help-all --version --port --format --faithful --no-open --trace --library"
+_varne_options_import="-h --help --help-all --version --handshake --library"
+_varne_options_history="-h --help --help-all --version --since --until --kind --new --limit --library"
+_varne_options_export="-h --help --help-all --version --format --since --until --kind --new --limit --output --library"
 _varne_options_ports="-h --help --help-all --version --verbose"
 _varne_options_render="-h --help --help-all --version --handshake --format --output"
 _varne_options_simulate="-h --help --version --image --handshake --fault --no-pace"
@@ -25,6 +28,15 @@ _varne_option_values() {
     case "$command $option" in
     "get --format" | "render --format")
         mapfile -t COMPREPLY < <(compgen -W "txt docx" -- "$cur")
+        ;;
+    "export --format")
+        mapfile -t COMPREPLY < <(compgen -W "csv json" -- "$cur")
+        ;;
+    *" --since" | *" --until" | *" --kind" | *" --limit")
+        COMPREPLY=()
+        ;;
+    *" --library")
+        mapfile -t COMPREPLY < <(compgen -f -- "$cur")
         ;;
     *" --port")
         mapfile -t COMPREPLY < <(compgen -W "$(_varne_serial_devices)" -- "$cur")
@@ -91,7 +103,7 @@ _varne() {
     local options=${!options_var-}
     if [ "${cur:0:1}" = - ]; then
         mapfile -t COMPREPLY < <(compgen -W "$options" -- "$cur")
-    elif [ "$command" = render ]; then
+    elif [ "$command" = render ] || [ "$command" = import ]; then
         mapfile -t COMPREPLY < <(compgen -f -- "$cur")
     fi
     return 0

@@ -7,6 +7,7 @@
 #include "support/TestFiles.h"
 
 #include <QDir>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -85,9 +86,9 @@ TEST_P(LibraryCommandsTest, ImportCountsTestsAndNewTestsAndAddsADownloadOnce) {
     ASSERT_EQ(history.exitCode, 0) << history.err.constData();
     const QStringList lines = nonEmptyLines(history.out);
     ASSERT_EQ(lines.size(), 35);
-    EXPECT_TRUE(lines.front().startsWith("2026-11-02 10:10:00  Pick Up"))
+    EXPECT_TRUE(lines.front().startsWith("2026-11-02 10:10:00 | Pick Up"))
         << qPrintable(lines.front());
-    EXPECT_TRUE(lines.back().startsWith("2026-11-01 00:10:00  Pick Up"))
+    EXPECT_TRUE(lines.back().startsWith("2026-11-01 00:10:00 | Pick Up"))
         << qPrintable(lines.back());
 }
 
@@ -124,6 +125,60 @@ TEST_P(LibraryCommandsTest, HistoryFiltersByDayKindNewnessAndCount) {
         const ProcessResult result = varne("history", bad);
         EXPECT_EQ(result.exitCode, 1) << bad.join(' ').toStdString();
         EXPECT_TRUE(result.out.isEmpty());
+    }
+}
+
+TEST_P(LibraryCommandsTest, ExportWritesTheSelectionAsJsonOrCsv) {
+    saveDownload("a.bin", 0, 30, 8);
+    saveDownload("b.bin", 5, 30, 9);
+    ASSERT_EQ(varne("import", {"a.bin", "b.bin"}).exitCode, 0);
+
+    const ProcessResult json = varne("export", {"--format", "json"});
+    ASSERT_EQ(json.exitCode, 0) << json.err.constData();
+    QJsonParseError error;
+    const QJsonArray all = QJsonDocument::fromJson(json.out, &error).array();
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << qPrintable(error.errorString());
+    ASSERT_EQ(all.size(), 35);
+    const QJsonObject newest = all.first().toObject();
+    EXPECT_EQ(newest["tested_at"].toString(), "2026-11-02T10:10:00");
+    EXPECT_EQ(newest["kind"].toString(), "Pick Up");
+    EXPECT_EQ(newest["type"].toInt(), 0);
+    EXPECT_EQ(newest["fingerprint"].toString().size(), 64);
+    EXPECT_FALSE(newest["quantities"].toArray().isEmpty());
+    EXPECT_EQ(newest["downloads"].toArray(), QJsonArray{"2026-12-01T09:00:00+01:00"});
+    const QJsonObject shared = all[29].toObject(); // test 5, in both downloads
+    EXPECT_EQ(shared["tested_at"].toString(), "2026-11-01T05:10:00");
+    EXPECT_EQ(shared["downloads"].toArray(),
+              (QJsonArray{"2026-12-01T08:00:00+01:00", "2026-12-01T09:00:00+01:00"}));
+
+    const ProcessResult ct = varne(
+        "export", {"--format", "json", "--kind", "ct", "--since", "2026-11-02", "--limit", "3"});
+    ASSERT_EQ(ct.exitCode, 0) << ct.err.constData();
+    const QJsonArray some = QJsonDocument::fromJson(ct.out).array();
+    ASSERT_EQ(some.size(), 3);
+    for (const auto& test : some) {
+        EXPECT_EQ(test.toObject()["kind"].toString(), "CT Test");
+    }
+
+    const ProcessResult csv = varne("export", {"--format", "csv", "--output", "out/tests.csv"});
+    ASSERT_EQ(csv.exitCode, 0) << csv.err.constData();
+    EXPECT_TRUE(csv.out.isEmpty());
+    const QList<QByteArray> rows = readFile(path("out/tests.csv")).split('\n');
+    ASSERT_EQ(rows.size(), 37) << "a header, 35 tests, and the end of the last line";
+    EXPECT_EQ(rows[0], "fingerprint,tested_at,kind,subkind,heading,result,first_download,"
+                       "last_download\r");
+    EXPECT_TRUE(rows[30].contains(",2026-12-01T08:00:00+01:00,2026-12-01T09:00:00+01:00\r"))
+        << rows[30].constData();
+
+    // A file that cannot be written is told, and the earlier export stays whole.
+    const ProcessResult blocked =
+        varne("export", {"--format", "csv", "--output", "out/tests.csv/inside"});
+    EXPECT_EQ(blocked.exitCode, 1);
+    EXPECT_FALSE(blocked.err.isEmpty());
+    EXPECT_EQ(readFile(path("out/tests.csv")).count('\n'), 36);
+    for (const QStringList& bad : {QStringList{}, QStringList{"--format", "xml"},
+                                   QStringList{"--format", "csv", "--kind"}}) {
+        EXPECT_EQ(varne("export", bad).exitCode, 1) << bad.join(' ').toStdString();
     }
 }
 
@@ -173,9 +228,11 @@ TEST_P(LibraryCommandsTest, ALibraryThatCannotBeUsedGivesStatus5AndStaysAsItWas)
         ASSERT_TRUE(QSqlQuery(library.database()).exec("UPDATE schema_version SET version = 7"));
     }
     const QByteArray before = GetParam() == Engine::SQLite ? readFile(libraryUrl()) : QByteArray();
-    for (const QString command : {"import", "history"}) {
+    for (const QString command : {"import", "history", "export"}) {
         const ProcessResult newer =
-            varne(command, command == "import" ? QStringList{"a.bin"} : QStringList{});
+            varne(command, command == "import"   ? QStringList{"a.bin"}
+                           : command == "export" ? QStringList{"--format", "csv"}
+                                                 : QStringList{});
         EXPECT_EQ(newer.exitCode, 5) << command.toStdString();
         EXPECT_TRUE(newer.err.contains("newer")) << newer.err.constData();
     }

@@ -1,0 +1,116 @@
+#include "cli/Command.h"
+#include "cli/CommandUsage.h"
+#include "cli/ExitCode.h"
+#include "cli/LibraryAccess.h"
+#include "export/CsvExport.h"
+#include "export/JsonExport.h"
+#include "library/LibraryError.h"
+#include "report/AtomicFile.h"
+
+#include <QFile>
+#include <array>
+#include <cstdio>
+#include <sstream>
+
+namespace varne::cli {
+
+namespace {
+
+constexpr const char* kUsageLine =
+    "varne export --format csv|json [--library LOCATION] [--since DATE] [--until DATE] "
+    "[--kind TEXT] [--new] [--limit N] [--output FILE]";
+
+// The formats --format takes, each with the writer of the selected records.
+struct ExportFormat {
+    const char* name;
+    void (*write)(std::ostream& out, std::span<const ExportedRecord> records);
+};
+constexpr std::array kFormats{
+    ExportFormat{"csv", WriteCsvExport},
+    ExportFormat{"json", WriteJsonExport},
+};
+
+const ExportFormat* findFormat(const QString& name) {
+    for (const ExportFormat& format : kFormats) {
+        if (name == QLatin1String(format.name)) {
+            return &format;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+int runExport(const QStringList& arguments) {
+    const CommandUsage usage("varne export", kUsageLine);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Writes the tests of the record library, newest first, to standard output or FILE. "
+        "json: an array of objects with fingerprint, type, subtype, option (codes), kind, "
+        "subkind (names), tested_at (ISO 8601, the tester's local time, or null), heading, date "
+        "and result (the report's lines joined by \"\\n\"), quantities ({name, value, unit}), "
+        "curve ({current_a, voltage_v}) and downloads (the times of the downloads that held "
+        "the test). csv (RFC 4180, UTF-8, a header row): fingerprint, tested_at, kind, subkind, "
+        "heading, result (lines joined by \" / \"), first_download, last_download.\n"
+        "Exit status: 0 written, 1 bad usage or FILE cannot be written, 5 the library cannot be "
+        "opened or read (a missing library is not created).");
+    parser.addHelpOption();
+    const QCommandLineOption formatOption("format", "Export format: csv or json.", "FORMAT");
+    const QCommandLineOption outputOption(
+        "output",
+        "Write to FILE instead of standard output: the whole export or nothing (an earlier "
+        "FILE stays as it was when the export fails).",
+        "FILE");
+    parser.addOption(formatOption);
+    const RecordFilterOptions filterOptions;
+    filterOptions.addTo(parser);
+    parser.addOption(outputOption);
+    parser.addOption(libraryOption());
+    if (!parser.parse(arguments)) {
+        return usage.error(parser.errorText());
+    }
+    if (parser.isSet("help")) {
+        std::fputs(qPrintable(usage.help(parser)), stdout);
+        return ExitOk;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        return usage.error("unexpected argument '" + parser.positionalArguments().front() + "'");
+    }
+    if (!parser.isSet(formatOption)) {
+        return usage.error("--format is needed (csv or json)");
+    }
+    const ExportFormat* format = findFormat(parser.value(formatOption));
+    if (format == nullptr) {
+        return usage.error("unknown --format '" + parser.value(formatOption) + "' (csv or json)");
+    }
+    QString problem;
+    const auto filter = filterOptions.read(parser, problem);
+    if (!filter) {
+        return usage.error(problem);
+    }
+    if (parser.isSet(outputOption) && parser.value(outputOption).isEmpty()) {
+        return usage.error("--output wants a file name");
+    }
+
+    int exitCode = ExitOk;
+    const auto records = selectRecords(parser, usage, *filter, exitCode);
+    if (!records) {
+        return exitCode;
+    }
+    std::ostringstream text;
+    format->write(text, *records);
+    const std::string bytes = std::move(text).str();
+    if (!parser.isSet(outputOption)) {
+        std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+        return std::fflush(stdout) == 0 && !std::ferror(stdout) ? ExitOk : ExitUsage;
+    }
+    std::string error;
+    if (!writeFileAtomically(QFile::encodeName(parser.value(outputOption)).toStdString(),
+                             std::span<const char>(bytes.data(), bytes.size()), error)) {
+        std::fprintf(stderr, "varne export: %s\n", error.c_str());
+        return ExitUsage;
+    }
+    return ExitOk;
+}
+
+} // namespace varne::cli
