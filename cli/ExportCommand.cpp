@@ -66,12 +66,16 @@ int runExport(const QStringList& arguments) {
     filterOptions.addTo(parser);
     parser.addOption(outputOption);
     parser.addOption(libraryOption());
+    parser.addOption(CommandUsage::versionOption());
     if (!parser.parse(arguments)) {
         return usage.error(parser.errorText());
     }
     if (parser.isSet("help")) {
         std::fputs(qPrintable(usage.help(parser)), stdout);
         return ExitOk;
+    }
+    if (parser.isSet("version")) {
+        return usage.version();
     }
     if (!parser.positionalArguments().isEmpty()) {
         return usage.error("unexpected argument '" + parser.positionalArguments().front() + "'");

@@ -45,6 +45,7 @@ int runImport(const QStringList& arguments) {
         "N");
     parser.addOption(handshakeOption);
     parser.addOption(libraryOption());
+    parser.addOption(CommandUsage::versionOption());
     parser.addPositionalArgument("FILE", "Saved report image (the tester's report payload).",
                                  "FILE...");
     if (!parser.parse(arguments)) {
@@ -53,6 +54,9 @@ int runImport(const QStringList& arguments) {
     if (parser.isSet("help")) {
         std::fputs(qPrintable(usage.help(parser)), stdout);
         return ExitOk;
+    }
+    if (parser.isSet("version")) {
+        return usage.version();
     }
     const QStringList files = parser.positionalArguments();
     if (files.isEmpty()) {
