@@ -27,7 +27,9 @@ expect() {
 bash -c 'source "$1" && complete -p varne' check "$completion" | grep -q -- '-F _varne varne' ||
     fail "sourcing the completion does not register it for varne"
 expect get varne g
-expect $'get\nhelp\nports\nrender\nsimulate' varne ""
+# Every command of the packaged varne, and "help".
+commands=$("$scratch/root/usr/bin/varne" --help | awk '/^Commands:/ { on = 1; next } /^$/ { on = 0 } on && /^  [a-z]/ { print $1 }')
+expect "$(printf '%s\nhelp\n' "$commands")" varne ""
 expect --format varne get --fo
 expect $'txt\ndocx' varne get --format ""
 expect docx varne get --format d
