@@ -44,7 +44,8 @@ QString faultNames() {
     QStringList names;
     for (const SimulatorFault fault : kAllSimulatorFaults) {
         names << QString::fromLatin1(faultName(fault).data(),
-                                     static_cast<qsizetype>(faultName(fault).size()));
+                                     static_cast<qsizetype>(faultName(fault).size())) +
+                     (faultTakesSeconds(fault) ? "=SECONDS" : "");
     }
     return names.join(", ");
 }
@@ -69,8 +70,12 @@ int runSimulate(const QStringList& arguments) {
         "FILE");
     const QCommandLineOption handshakeOption(
         "handshake", "Handshake value N (0..255) in the handshake reply; default 7.", "N");
-    const QCommandLineOption faultOption("fault", "Misbehave: one of " + faultNames() + ".",
-                                         "KIND");
+    const QCommandLineOption faultOption(
+        "fault",
+        "Misbehave: one of " + faultNames() +
+            ". late and pause hold the report reply back for SECONDS (e.g. 0.6) before it "
+            "begins or in its middle.",
+        "KIND");
     const QCommandLineOption noPaceOption(
         "no-pace", "Send replies at once instead of at the pace of a 38400-baud line.");
     parser.addOptions({helpOption, imageOption, handshakeOption, faultOption, noPaceOption,
@@ -102,13 +107,14 @@ int runSimulate(const QStringList& arguments) {
         settings.handshakeValue = static_cast<std::uint8_t>(value);
     }
     if (parser.isSet(faultOption)) {
-        const std::optional<SimulatorFault> fault =
-            parseSimulatorFault(parser.value(faultOption).toStdString());
-        if (!fault) {
+        const std::optional<FaultChoice> choice =
+            parseFaultChoice(parser.value(faultOption).toStdString());
+        if (!choice) {
             return usage.error("unknown fault '" + parser.value(faultOption) +
-                               "'; known: " + faultNames());
+                               "'; known: " + faultNames() + " (SECONDS from 0 to 60)");
         }
-        settings.fault = *fault;
+        settings.fault = choice->fault;
+        settings.faultDelay = choice->delay;
     }
     std::string imageName = "the demo image";
     if (parser.isSet(imageOption)) {
@@ -138,7 +144,8 @@ int runSimulate(const QStringList& arguments) {
         std::fflush(stdout);
         logLine("tester on " + simulator.devicePath() + ", serving " + imageName +
                 ", handshake value " + std::to_string(settings.handshakeValue) + ", fault " +
-                std::string(faultName(settings.fault)) +
+                (parser.isSet(faultOption) ? parser.value(faultOption).toStdString()
+                                           : std::string(faultName(settings.fault))) +
                 (settings.paced ? ", paced at 38400 baud" : ", not paced"));
         const TesterSimulator::Outcome outcome = simulator.run();
         runningSimulator = nullptr;

@@ -185,7 +185,8 @@ std::optional<TesterSimulator::Outcome> TesterSimulator::answerReport() {
     const std::span<const std::uint8_t> reply(reportReply_);
     const Clock::time_point start = Clock::now();
 
-    if (fault == SimulatorFault::SplitReply || fault == SimulatorFault::LinkClosed) {
+    if (fault == SimulatorFault::SplitReply || fault == SimulatorFault::Pause ||
+        fault == SimulatorFault::LinkClosed) {
         const std::size_t half = reply.size() / 2;
         SendResult result = send(reply.first(half));
         if (result == SendResult::Sent && fault == SimulatorFault::LinkClosed) {
@@ -207,18 +208,18 @@ std::optional<TesterSimulator::Outcome> TesterSimulator::answerReport() {
                 std::to_string(reply.size()) + " bytes, then closed the line" + faultRemark);
             return Outcome::LinkClosed;
         }
-        if (result == SendResult::Sent) {
-            result = waitUntil(Clock::now() + kSplitPause) ? send(reply.subspan(half))
-                                                           : SendResult::Stopped;
-        }
         if (result == SendResult::Stopped) {
             return Outcome::Stopped;
         }
         if (result == SendResult::Sent) {
-            log("report request: answered with " + std::to_string(reply.size()) +
-                " bytes in two parts " + seconds(kSplitPause) + " apart" + faultRemark);
+            return sendInTwoParts(reply.subspan(half), fault == SimulatorFault::Pause
+                                                           ? settings_.faultDelay
+                                                           : kSplitPause);
         }
         return std::nullopt;
+    }
+    if (fault == SimulatorFault::Late && !waitUntil(start + settings_.faultDelay)) {
+        return Outcome::Stopped;
     }
 
     switch (send(reply)) {
@@ -231,10 +232,34 @@ std::optional<TesterSimulator::Outcome> TesterSimulator::answerReport() {
     }
     std::string line = "report request: answered with " + std::to_string(reply.size()) +
                        " bytes in " + seconds(Clock::now() - start);
+    if (fault == SimulatorFault::Late) {
+        line += ", beginning " + seconds(settings_.faultDelay) + " after the request";
+    }
     if (fault == SimulatorFault::BadChecksum) {
         line += ", wrong check byte";
     }
     log(fault == SimulatorFault::None ? line : line + faultRemark);
+    return std::nullopt;
+}
+
+// Sends the rest of a reply whose first part has gone, after `pause`.
+std::optional<TesterSimulator::Outcome>
+TesterSimulator::sendInTwoParts(std::span<const std::uint8_t> rest,
+                                std::chrono::milliseconds pause) {
+    if (!waitUntil(Clock::now() + pause)) {
+        return Outcome::Stopped;
+    }
+    switch (send(rest)) {
+    case SendResult::Stopped:
+        return Outcome::Stopped;
+    case SendResult::Dropped:
+        return std::nullopt;
+    case SendResult::Sent:
+        break;
+    }
+    const std::size_t total = reportReply_.size();
+    log("report request: answered with " + std::to_string(total) + " bytes in two parts " +
+        seconds(pause) + " apart (fault " + std::string(faultName(settings_.fault)) + ")");
     return std::nullopt;
 }
 

@@ -26,6 +26,8 @@ struct SimulatorSettings {
     // up to ten points.
     std::uint8_t handshakeValue = kDefaultHandshakeValue;
     SimulatorFault fault = SimulatorFault::None;
+    // How late the report reply begins (fault Late), or how long it pauses (fault Pause).
+    std::chrono::milliseconds faultDelay{0};
     // Send replies at the pace of the real line (38400 baud, 10 bits a byte).
     bool paced = true;
     // Reply bytes still unread this long after they were sent are dropped: the client has
@@ -74,6 +76,8 @@ private:
     std::optional<Outcome> handle(const RequestFramer::Piece& piece);
     std::optional<Outcome> answerHandshake();
     std::optional<Outcome> answerReport();
+    std::optional<Outcome> sendInTwoParts(std::span<const std::uint8_t> reply,
+                                          std::chrono::milliseconds pause);
     SendResult send(std::span<const std::uint8_t> bytes);
     SendResult writeAll(std::span<const std::uint8_t> bytes);
     // Waits until `deadline`; false when a stop was requested meanwhile.

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <iterator>
 #include <numeric>
+#include <optional>
 #include <vector>
 
 namespace varne::test {
@@ -199,6 +200,63 @@ TEST(TesterSimulator, ShowsEachFault) {
         if (c.hangsUp) {
             EXPECT_TRUE(simulator.endsWithin(1s));
             EXPECT_EQ(simulator.stop(), TesterSimulator::Outcome::LinkClosed);
+        }
+    }
+}
+
+TEST(SimulatorFault, LateAndPauseTakeTheirTimeInSeconds) {
+    struct Case {
+        const char* text;
+        std::optional<SimulatorFault> fault;
+        std::chrono::milliseconds delay;
+    };
+    const std::vector<Case> cases{
+        {"late=2.0", SimulatorFault::Late, 2000ms},
+        {"pause=0.6", SimulatorFault::Pause, 600ms},
+        {"late=0", SimulatorFault::Late, 0ms},
+        {"pause=60", SimulatorFault::Pause, 60000ms},
+        {"split-reply", SimulatorFault::SplitReply, 0ms},
+        // A time is needed where it belongs and refused elsewhere; a comma is no decimal point.
+        {"late", std::nullopt, 0ms},
+        {"pause=", std::nullopt, 0ms},
+        {"late=1,5", std::nullopt, 0ms},
+        {"late=1.5s", std::nullopt, 0ms},
+        {"late=-1", std::nullopt, 0ms},
+        {"pause=60.5", std::nullopt, 0ms},
+        {"split-reply=1", std::nullopt, 0ms},
+        {"sometimes=1", std::nullopt, 0ms},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const std::optional<FaultChoice> choice = parseFaultChoice(c.text);
+        ASSERT_EQ(choice.has_value(), c.fault.has_value());
+        if (choice) {
+            EXPECT_EQ(choice->fault, *c.fault);
+            EXPECT_EQ(choice->delay, c.delay);
+        }
+    }
+}
+
+TEST(TesterSimulator, HoldsTheReportReplyBackWhenLateOrPausing) {
+    for (const SimulatorFault fault : {SimulatorFault::Late, SimulatorFault::Pause}) {
+        SCOPED_TRACE(std::string(faultName(fault)));
+        SimulatorSettings settings = quickSettings(fault);
+        settings.faultDelay = 400ms;
+        RunningSimulator simulator(settings);
+        SerialClient client(simulator.devicePath());
+
+        client.write(kHandshake);
+        expectHandshakeReply(client.receive(400ms, 11).bytes, 7); // the handshake is not held
+
+        const auto start = std::chrono::steady_clock::now();
+        client.write(kReport);
+        const Received report = client.receive(1000ms, 5121);
+        EXPECT_EQ(report.bytes, demoReply());
+        if (fault == SimulatorFault::Late) {
+            EXPECT_GE(report.lastArrival - start, 400ms);
+        } else {
+            EXPECT_GE(report.longestGap, 350ms);
+            EXPECT_LT(report.longestGap, 1000ms);
         }
     }
 }
