@@ -12,9 +12,35 @@ CMSComm::CMSComm(QObject* parent) : QObject(parent) {
             emit OnComm();
         }
     });
+    connect(&port_, &QSerialPort::errorOccurred, this, &CMSComm::noteError);
 }
 
 CMSComm::~CMSComm() = default;
+
+// A vanished device reads as end of file or fails its reads; Qt calls that a read or a
+// resource error. Left open, the port would report it again and again.
+void CMSComm::noteError(QSerialPort::SerialPortError error) {
+    if ((error != QSerialPort::ResourceError && error != QSerialPort::ReadError) ||
+        !port_.isOpen() || lossPending_) {
+        return;
+    }
+    lossPending_ = true;
+    lastError_ = port_.errorString();
+    lastPortError_ = error;
+    // The port is still inside its read handling here: it is closed once that has returned.
+    QMetaObject::invokeMethod(
+        this, [this] { closeLostPort(); }, Qt::QueuedConnection);
+}
+
+void CMSComm::closeLostPort() {
+    if (!lossPending_) {
+        return;
+    }
+    lossPending_ = false;
+    port_.close();
+    commEvent_ = kCommEventLinkLost;
+    emit OnComm();
+}
 
 bool CMSComm::fail(const QString& reason) {
     lastError_ = reason;
@@ -122,6 +148,7 @@ bool CMSComm::SetRTSEnable(bool enable) {
 }
 
 bool CMSComm::SetPortOpen(bool open) {
+    lossPending_ = false;
     if (!open) {
         if (port_.isOpen()) {
             port_.close();
@@ -170,8 +197,23 @@ bool CMSComm::SetOutput(const QByteArray& bytes) {
     return true;
 }
 
+void CMSComm::DiscardInput() {
+    if (port_.isOpen()) {
+        port_.clear(QSerialPort::Input);
+        port_.readAll();
+    }
+}
+
 bool CMSComm::waitForInput(int msecs) {
-    return port_.isOpen() && port_.waitForReadyRead(msecs);
+    if (!port_.isOpen()) {
+        return false;
+    }
+    const bool arrived = port_.waitForReadyRead(msecs);
+    if (lossPending_) {
+        closeLostPort();
+        return false;
+    }
+    return arrived;
 }
 
 } // namespace varne

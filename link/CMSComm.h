@@ -16,6 +16,9 @@ class CMSComm : public QObject {
 
 public:
     static constexpr std::int16_t kCommEventReceive = 2;
+    // Not one of the control's own events: the device went away under the open port (a USB
+    // bridge unplugged shows as end of file or a read error). The port has been closed.
+    static constexpr std::int16_t kCommEventLinkLost = 1000;
 
     explicit CMSComm(QObject* parent = nullptr);
     ~CMSComm() override;
@@ -57,7 +60,11 @@ public:
     bool SetOutput(const QByteArray& bytes);
     std::int16_t GetCommEvent() const { return commEvent_; }
 
-    // Blocks until more bytes arrive or `msecs` pass, without running other events.
+    // Throws away every byte waiting to be read, in the driver and in the system's buffer.
+    void DiscardInput();
+
+    // Blocks until more bytes arrive or `msecs` pass, without running other events. False at
+    // once when the port is closed, or has just been found gone (then closed).
     bool waitForInput(int msecs);
 
     // Why the last failed operation failed, in words for the user.
@@ -65,12 +72,15 @@ public:
     QSerialPort::SerialPortError lastPortError() const { return lastPortError_; }
 
 signals:
-    // Bytes were received (CommEvent reads kCommEventReceive).
+    // Bytes were received (CommEvent reads kCommEventReceive), or the device went away
+    // (kCommEventLinkLost).
     void OnComm();
 
 private:
     bool applyLineControl();
     bool fail(const QString& reason);
+    void noteError(QSerialPort::SerialPortError error);
+    void closeLostPort();
 
     QSerialPort port_;
     QString portName_;
@@ -87,6 +97,7 @@ private:
     std::int16_t commEvent_ = 0;
     bool dtrEnable_ = false;
     bool rtsEnable_ = false;
+    bool lossPending_ = false; // found gone inside the port's own read; closed right after
     QString lastError_;
     QSerialPort::SerialPortError lastPortError_ = QSerialPort::NoError;
 };

@@ -42,6 +42,12 @@ bool LinkLayer::acceptReceivedBlock(std::span<const std::uint8_t> bytes) {
     return true;
 }
 
+void LinkLayer::expireReplyTimer() {
+    if (state_ == LinkState::AwaitingReply && replyTimer_.active()) {
+        replyTimer_.arm(0);
+    }
+}
+
 void LinkLayer::receiveStep() {
     if (replyTimer_.expired()) {
         replyTimer_.stop();

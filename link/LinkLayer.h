@@ -53,6 +53,9 @@ public:
 
     // Counts the reply timer down by the milliseconds since the previous tick.
     void countDown(std::int32_t elapsedMs) { replyTimer_.countDown(elapsedMs); }
+    // Ends the wait for a reply at once, as if its timer had run out: the next receive step
+    // reports the timeout. For a line that is gone, from which no reply can come.
+    void expireReplyTimer();
     // Reports an expired reply timer, then handles at most one received frame.
     void receiveStep();
     // Hands the oldest queued frame out as the pending frame and arms its reply timer,

@@ -1,6 +1,7 @@
 #include "link/SerialPortDriver.h"
 
 #include "link/LinkLayer.h"
+#include "link/PortHolders.h"
 #include "link/SharedState.h"
 
 #include <QCoreApplication>
@@ -10,6 +11,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace varne {
 
@@ -65,12 +68,18 @@ int SerialPortDriver::OpenTesterPort() {
     shared_.portNumber = static_cast<std::uint16_t>(number);
 
     if (!timing_.reopenBeforeEachFrame && comm_.GetPortOpen() && name == openName_) {
+        // As a reopen would: what waits from before the request is not its reply.
+        comm_.DiscardInput();
         return 1;
     }
-    if (comm_.GetPortOpen()) {
+    const bool wasOpen = comm_.GetPortOpen();
+    if (wasOpen) {
         comm_.SetPortOpen(false);
     }
-    QThread::msleep(static_cast<unsigned long>(timing_.openSettleMs));
+    // The dialog always waits here; the fast timing only after closing a port.
+    if (timing_.reopenBeforeEachFrame || wasOpen) {
+        QThread::msleep(static_cast<unsigned long>(timing_.openSettleMs));
+    }
 
     comm_.SetCommPort(static_cast<std::int16_t>(number));
     comm_.SetPortName(QString::fromStdString(name));
@@ -83,10 +92,16 @@ int SerialPortDriver::OpenTesterPort() {
     comm_.SetRTSEnable(false);
     if (!comm_.SetPortOpen(true)) {
         reportOpenFailure(name);
+        // The line went away during this download and has not come back: no request can
+        // reach the tester, so its reply is not waited for.
+        if (lostDuringDownload_ && shared_.uiPhase == UiPhase::Getting) {
+            link_.expireReplyTimer();
+        }
         return 0;
     }
     openName_ = name;
     openFailure_.clear();
+    lostDuringDownload_ = false;
     return 1;
 }
 
@@ -100,17 +115,20 @@ void SerialPortDriver::reportOpenFailure(const std::string& name) {
         errno = 0;
         if (::access(name.c_str(), R_OK | W_OK) != 0 && errno == EACCES) {
             openFailure_ = "permission denied on " + name +
-                           ": join the dialout group (sudo usermod -aG dialout $USER, then log "
-                           "in again) or install the udev rule that comes with the program";
+                           ": join the dialout group (sudo usermod -aG dialout $USER) or install "
+                           "the udev rule that comes with the program, then log in again or "
+                           "replug the tester";
         } else {
             openFailure_ = name + " is in use by another program";
+            const std::vector<PortHolder> holders = otherProcessesHolding(name);
+            for (std::size_t i = 0; i < holders.size(); ++i) {
+                openFailure_ += (i == 0 ? ": " : ", ") + holders[i].name + " (process " +
+                                std::to_string(holders[i].pid) + ")";
+            }
         }
     } else {
         openFailure_ = "cannot open " + name + ": " + comm_.lastError().toStdString();
     }
-    std::fprintf(stderr, "%s: %s\n", qPrintable(QCoreApplication::applicationName()),
-                 openFailure_.c_str());
-    std::fflush(stderr);
 }
 
 void SerialPortDriver::SendPayload(std::span<const std::uint8_t> frame) {
@@ -144,26 +162,52 @@ std::size_t SerialPortDriver::expectedReplyBytes() const {
     }
 }
 
+std::int64_t SerialPortDriver::takeReceiveWaitMs() {
+    return std::exchange(receiveWaitMs_, 0);
+}
+
 void SerialPortDriver::OnCommEvent() {
     // Waiting for input re-raises the receive event; the block being read takes those bytes.
-    if (inCommEvent_ || comm_.GetCommEvent() != CMSComm::kCommEventReceive) {
+    if (inCommEvent_) {
+        return;
+    }
+    if (comm_.GetCommEvent() == CMSComm::kCommEventLinkLost) {
+        testerGone();
+        return;
+    }
+    if (comm_.GetCommEvent() != CMSComm::kCommEventReceive) {
         return;
     }
     if (shared_.uiPhase == UiPhase::ReportReady) {
         return; // the bytes stay waiting until the report has been written
     }
     inCommEvent_ = true;
-    const QByteArray block =
+    const Block block =
         timing_.endBlockWhenComplete ? readBlockUntilComplete() : readBlockFaithfully();
+    receiveWaitMs_ += block.arrivingMs;
     inCommEvent_ = false;
-    if (!block.isEmpty()) {
-        link_.acceptReceivedBlock(
-            std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(block.constData()),
-                                          static_cast<std::size_t>(block.size())));
+    if (!block.bytes.isEmpty()) {
+        link_.acceptReceivedBlock(std::span<const std::uint8_t>(
+            reinterpret_cast<const std::uint8_t*>(block.bytes.constData()),
+            static_cast<std::size_t>(block.bytes.size())));
+    }
+    if (comm_.GetCommEvent() == CMSComm::kCommEventLinkLost) {
+        testerGone(); // while the block was read
     }
 }
 
-QByteArray SerialPortDriver::readBlockFaithfully() {
+void SerialPortDriver::testerGone() {
+    std::fprintf(stderr, "%s: the tester's port %s is gone (unplugged or switched off?)\n",
+                 qPrintable(QCoreApplication::applicationName()), openName_.c_str());
+    std::fflush(stderr);
+    Close();
+    if (shared_.uiPhase == UiPhase::Getting) {
+        lostDuringDownload_ = true;
+        link_.expireReplyTimer();
+    }
+}
+
+SerialPortDriver::Block SerialPortDriver::readBlockFaithfully() {
     const std::int32_t wait = shared_.sessionState == SessionState::AwaitingHandshake
                                   ? timing_.handshakeWaitMs
                                   : timing_.otherWaitMs;
@@ -177,28 +221,40 @@ QByteArray SerialPortDriver::readBlockFaithfully() {
             progress_(static_cast<std::size_t>(comm_.GetInBufferCount()));
         }
     }
-    return comm_.GetInput();
+    return {comm_.GetInput(), 0};
 }
 
-QByteArray SerialPortDriver::readBlockUntilComplete() {
+// Gathers until the awaited reply is complete or the line has been quiet for a while, so that
+// a pause inside a reply does not cut it in two.
+SerialPortDriver::Block SerialPortDriver::readBlockUntilComplete() {
     const std::size_t expected = expectedReplyBytes();
     const bool reportReply = shared_.sessionState == SessionState::AwaitingReport;
+    const int quietMs = expected > 0 ? timing_.replyQuietMs : timing_.idleGapMs;
     QElapsedTimer clock;
     clock.start();
-    QByteArray block = comm_.GetInput();
-    while ((expected == 0 || static_cast<std::size_t>(block.size()) < expected) &&
-           clock.elapsed() < kLongestBlockMs) {
-        if (progress_ && reportReply) {
-            progress_(static_cast<std::size_t>(block.size()));
-        }
-        if (!comm_.waitForInput(timing_.idleGapMs)) {
+    Block block{comm_.GetInput(), 0};
+    qint64 lastArrival = 0;
+    bool cutShort = false;
+    while (expected == 0 || static_cast<std::size_t>(block.bytes.size()) < expected) {
+        if (clock.elapsed() >= kLongestBlockMs) {
+            cutShort = true;
             break;
         }
-        block += comm_.GetInput();
+        if (progress_ && reportReply) {
+            progress_(static_cast<std::size_t>(block.bytes.size()));
+        }
+        if (!comm_.waitForInput(quietMs)) {
+            break;
+        }
+        block.bytes += comm_.GetInput();
+        lastArrival = clock.elapsed();
     }
     if (progress_ && reportReply) {
-        progress_(static_cast<std::size_t>(block.size()));
+        progress_(static_cast<std::size_t>(block.bytes.size()));
     }
+    // The quiet that ended the block, and a line that never falls quiet, are not a reply
+    // arriving: their time counts.
+    block.arrivingMs = expected > 0 && !cutShort ? lastArrival : 0;
     return block;
 }
 

@@ -26,17 +26,22 @@ public:
     void SendPayload(std::span<const std::uint8_t> frame) override;
     bool IsOpen() const override { return comm_.GetPortOpen(); }
     void Close() override;
+    std::string openFailureReason() const override { return openFailure_; }
 
-    // The receive event: connected to the control's OnComm by the owner.
+    // The receive event: connected to the control's OnComm by the owner. Also hears of the
+    // device going away: the port is then closed, and a running download fails at the next
+    // tick instead of waiting out its reply timer.
     void OnCommEvent();
+
+    // Milliseconds spent since the last call gathering an awaited reply that was arriving.
+    // The fast timing keeps them off its reply timer, as the dialog's timer does not run
+    // during its receive wait.
+    std::int64_t takeReceiveWaitMs();
 
     // Bytes received so far of the block being read, for a progress display.
     void setProgressCallback(std::function<void(std::size_t)> progress) {
         progress_ = std::move(progress);
     }
-    // Why the last open failed, in words (empty after a good open).
-    const std::string& openFailureReason() const { return openFailure_; }
-
     CMSComm& comm() { return comm_; }
 
     // The port number of a name: for "COMn" names the decimal number from the fourth
@@ -44,10 +49,15 @@ public:
     static std::int32_t portNumberOf(const std::string& name);
 
 private:
+    struct Block {
+        QByteArray bytes;
+        std::int64_t arrivingMs = 0; // how long an awaited reply was seen arriving
+    };
     std::size_t expectedReplyBytes() const;
-    QByteArray readBlockFaithfully();
-    QByteArray readBlockUntilComplete();
+    Block readBlockFaithfully();
+    Block readBlockUntilComplete();
     void reportOpenFailure(const std::string& portName);
+    void testerGone();
 
     SharedState& shared_;
     LinkLayer& link_;
@@ -57,7 +67,9 @@ private:
     std::string openName_;
     std::string openFailure_;
     std::function<void(std::size_t)> progress_;
+    std::int64_t receiveWaitMs_ = 0;
     bool inCommEvent_ = false;
+    bool lostDuringDownload_ = false; // the port went away while a download ran
 };
 
 } // namespace varne

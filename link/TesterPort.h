@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 
 namespace varne {
 
@@ -16,6 +17,8 @@ public:
     virtual void SendPayload(std::span<const std::uint8_t> frame) = 0;
     virtual bool IsOpen() const = 0;
     virtual void Close() = 0;
+    // Why the last open failed, in words for the user (empty when unknown or after a good open).
+    virtual std::string openFailureReason() const { return {}; }
 };
 
 } // namespace varne

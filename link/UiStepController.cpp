@@ -25,8 +25,13 @@ bool UiStepController::followDiscovery() {
 }
 
 bool UiStepController::OnGetReport() {
-    if (!p_.finder.FindTesterPort() || p_.port.OpenTesterPort() == 0) {
+    if (!p_.finder.FindTesterPort()) {
         p_.messages.warning(kTesterNotFoundText);
+        return false;
+    }
+    if (p_.port.OpenTesterPort() == 0) {
+        // The same words as when no tester is found, with the reason the system gave.
+        p_.messages.warning(kTesterNotFoundText, p_.port.openFailureReason());
         return false;
     }
     p_.button.setText(kGettingReportText);

@@ -24,10 +24,18 @@ QMessageBox::Icon iconOf(MessageKind kind) {
 } // namespace
 
 void MessageBoxSink::show(const std::string& caption, const std::string& text, MessageKind kind) {
+    showDetailed(caption, text, {}, kind);
+}
+
+void MessageBoxSink::showDetailed(const std::string& caption, const std::string& text,
+                                  const std::string& detail, MessageKind kind) {
     const QString title =
         caption.empty() ? QString::fromUtf8(kProductTitle) : QString::fromStdString(caption);
     QWidget* parent = parent_ ? parent_.data() : QApplication::activeWindow();
     QMessageBox box(iconOf(kind), title, QString::fromStdString(text), QMessageBox::Ok, parent);
+    if (!detail.empty()) {
+        box.setInformativeText(QString::fromStdString(detail));
+    }
     box.exec();
 }
 

@@ -17,6 +17,9 @@ public:
     void setParentWidget(QWidget* parent) { parent_ = parent; }
 
     void show(const std::string& caption, const std::string& text, MessageKind kind) override;
+    // The detail becomes the box's informative text.
+    void showDetailed(const std::string& caption, const std::string& text,
+                      const std::string& detail, MessageKind kind) override;
 
 private:
     QPointer<QWidget> parent_;

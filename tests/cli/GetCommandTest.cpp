@@ -7,6 +7,7 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -174,6 +175,58 @@ INSTANTIATE_TEST_SUITE_P(
         std::replace(name.begin(), name.end(), '-', '_');
         return name;
     });
+
+// The default timing against a tester at the real line's pace that is slow to begin its
+// report reply, or pauses inside it.
+class GetCommandSlowTester : public GetCommandTest,
+                             public testing::WithParamInterface<const char*> {};
+
+TEST_P(GetCommandSlowTester, StillDownloadsTheReport) {
+    SimulatorProcess simulator({"--fault", GetParam()});
+    ASSERT_FALSE(simulator.devicePath().isEmpty());
+    const ProcessResult result = get({"--port", simulator.devicePath()});
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData()
+                                  << simulator.stopAndTakeLog().constData();
+    EXPECT_EQ(readFile(path("Varne_Report/Varne_Report.txt")), test::expectedDemoTextReport());
+    EXPECT_EQ(rawImages().size(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, GetCommandSlowTester, testing::Values("late=2.0", "pause=0.6"),
+                         [](const auto& param) {
+                             std::string name = param.param;
+                             name = name.substr(0, name.find('='));
+                             return name;
+                         });
+
+// A tester unplugged in the middle of its report reply ends the download at once, in either
+// timing, instead of after the reply timers.
+TEST_F(GetCommandTest, ATesterUnpluggedDuringTheReportEndsTheDownloadAtOnce) {
+    struct Case {
+        QStringList options;
+        qint64 longestMs; // the reply timer would end it later
+    };
+    const std::vector<Case> cases{
+        {{}, 2000},
+        // Report request written at tick 3; failure told at tick 4, not at tick 6.
+        {{"--faithful"}, 5200},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.options.join(' ').toStdString());
+        writeFile(path("Varne_Report/Varne_Report.txt"), "an earlier report\r\n");
+        SimulatorProcess simulator({"--fault", "link-closed"});
+        ASSERT_FALSE(simulator.devicePath().isEmpty());
+        QElapsedTimer clock;
+        clock.start();
+        const ProcessResult result = get(c.options + QStringList{"--port", simulator.devicePath()});
+        const qint64 took = clock.elapsed();
+        EXPECT_EQ(result.exitCode, 3) << result.err.constData();
+        EXPECT_TRUE(result.err.contains(kCommunicationFailedText)) << result.err.constData();
+        EXPECT_TRUE(result.err.contains("is gone (unplugged or switched off?)"))
+            << result.err.constData();
+        EXPECT_LT(took, c.longestMs);
+        EXPECT_EQ(readFile(path("Varne_Report/Varne_Report.txt")), "an earlier report\r\n");
+    }
+}
 
 TEST_F(GetCommandTest, AnImageWithoutTestsWritesNothing) {
     writeFile(path("empty.bin"), QByteArray(5120, '\0'));
