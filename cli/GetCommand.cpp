@@ -71,6 +71,7 @@ public:
     }
     bool IsOpen() const override { return port_.IsOpen(); }
     void Close() override { port_.Close(); }
+    std::string openFailureReason() const override { return port_.openFailureReason(); }
 
 private:
     TesterPort& port_;
