@@ -48,7 +48,11 @@ _varne_option_values() {
         fi
         ;;
     *" --fault")
-        mapfile -t COMPREPLY < <(compgen -W "none no-reply bad-checksum split-reply short-image oversize-reply link-closed" -- "$cur")
+        mapfile -t COMPREPLY < <(compgen -W "none no-reply bad-checksum split-reply short-image oversize-reply link-closed late= pause=" -- "$cur")
+        # late= and pause= want their seconds typed right after the sign.
+        if [ "${#COMPREPLY[@]}" -eq 1 ] && [ "${COMPREPLY[0]: -1}" = = ]; then
+            compopt -o nospace 2>/dev/null || true
+        fi
         ;;
     *" --handshake")
         COMPREPLY=()

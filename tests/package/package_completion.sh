@@ -38,6 +38,7 @@ expect $'txt\ndocx' varne get --format =
 expect --version varne --vers
 expect --no-pace varne simulate --no
 expect link-closed varne simulate --fault li
+expect $'late=\nlink-closed' varne simulate --fault l
 expect "" varne get --trace ""
 # --port: the serial devices there are, and any path typed from /.
 devices=$(for d in /dev/ttyUSB* /dev/ttyACM* /dev/serial/by-id/*; do if [ -e "$d" ]; then echo "$d"; fi; done)
