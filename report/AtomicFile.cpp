@@ -67,4 +67,31 @@ bool writeFileAtomically(const fs::path& path, std::span<const char> bytes, std:
     return true;
 }
 
+NewFileResult writeNewFileAtomically(const fs::path& path, std::span<const char> bytes,
+                                     std::string& error) {
+    std::error_code ec;
+    if (fs::exists(fs::symlink_status(path, ec))) {
+        return NewFileResult::Taken;
+    }
+    // The bytes go to a temporary name first, complete; the hard link then claims the real
+    // name only if nothing holds it yet.
+    fs::path staged = path;
+    staged += ".new";
+    staged = temporaryPathBeside(staged);
+    if (!writeFileAtomically(staged, bytes, error)) {
+        return NewFileResult::Failed;
+    }
+    fs::create_hard_link(staged, path, ec);
+    std::error_code ignored;
+    fs::remove(staged, ignored);
+    if (ec == std::errc::file_exists) {
+        return NewFileResult::Taken;
+    }
+    if (ec) {
+        error = describe(path, ec.message());
+        return NewFileResult::Failed;
+    }
+    return NewFileResult::Written;
+}
+
 } // namespace varne

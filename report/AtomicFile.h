@@ -13,4 +13,12 @@ namespace varne {
 bool writeFileAtomically(const std::filesystem::path& path, std::span<const char> bytes,
                          std::string& error);
 
+enum class NewFileResult { Written, Taken, Failed };
+
+// Writes `bytes` to a new file `path` atomically (a temporary file beside it, then linked into
+// place), never replacing anything: Taken when `path` exists already, Failed with `error` set
+// when the file cannot be written. A missing parent directory is created.
+NewFileResult writeNewFileAtomically(const std::filesystem::path& path, std::span<const char> bytes,
+                                     std::string& error);
+
 } // namespace varne

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <iostream>
+#include <utility>
 
 namespace varne {
 
@@ -15,14 +16,14 @@ constexpr auto kWordDocumentType = "application/vnd.openxmlformats-officedocumen
 constexpr int kQueryTimeoutMs = 5000;
 constexpr int kOpenTimeoutMs = 10000;
 
-bool someApplicationHandlesWordDocuments() {
+bool someApplicationHandles(const std::string& mimeType) {
     const QString xdgMime = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
     if (xdgMime.isEmpty()) {
         return false;
     }
     QProcess query;
     query.start(xdgMime, {QStringLiteral("query"), QStringLiteral("default"),
-                          QString::fromLatin1(kWordDocumentType)});
+                          QString::fromStdString(mimeType)});
     if (!query.waitForFinished(kQueryTimeoutMs) || query.exitStatus() != QProcess::NormalExit ||
         query.exitCode() != 0) {
         return false;
@@ -32,12 +33,13 @@ bool someApplicationHandlesWordDocuments() {
 
 } // namespace
 
-XdgDocumentOpener::XdgDocumentOpener() = default;
+XdgDocumentOpener::XdgDocumentOpener() : mimeType_(kWordDocumentType) {}
+XdgDocumentOpener::XdgDocumentOpener(std::string mimeType) : mimeType_(std::move(mimeType)) {}
 XdgDocumentOpener::~XdgDocumentOpener() = default;
 
 OpenOutcome XdgDocumentOpener::Open(const std::filesystem::path& document) {
     const QString xdgOpen = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
-    if (xdgOpen.isEmpty() || !someApplicationHandlesWordDocuments()) {
+    if (xdgOpen.isEmpty() || !someApplicationHandles(mimeType_)) {
         return OpenOutcome::NoApplication;
     }
     auto process = std::make_unique<QProcess>();
