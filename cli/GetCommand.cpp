@@ -15,6 +15,7 @@
 #include "link/SysfsSerialDeviceMap.h"
 #include "link/TimerTick.h"
 #include "link/UiStepController.h"
+#include "pdf/PdfReportFile.h"
 #include "report/ArchivingReportGenerator.h"
 #include "report/WordReport.h"
 #include "report/XdgDocumentOpener.h"
@@ -123,8 +124,9 @@ std::optional<GetOptions> parseOptions(const QStringList& arguments, int& exitCo
     parser.setApplicationDescription(
         "Downloads the report memory of a tester and writes the report, below the working "
         "directory like the dialog: reads Configure/, finds the tester's port, keeps the raw "
-        "download in Varne_Report/raw/ and writes Varne_Report/Varne_Report.txt (or a Word "
-        "report Varne_Report/Varne_Report_YYYYMMDD_HHMMSS.docx), then adds the download to the "
+        "download in Varne_Report/raw/ and writes Varne_Report/Varne_Report.txt (or a Word or PDF "
+        "report Varne_Report/Varne_Report_YYYYMMDD_HHMMSS.docx or .pdf), then adds the download to "
+        "the "
         "record library and says how many of its tests were new (when the library cannot be "
         "written, the report stands: a warning on standard error, and the exit status is that "
         "of the report).\n"
@@ -140,14 +142,15 @@ std::optional<GetOptions> parseOptions(const QStringList& arguments, int& exitCo
         "Serial port of the tester, e.g. /dev/ttyUSB0 (default: port discovery, then "
         "the port file Configure/Varne_Com.txt).",
         "P");
-    const QCommandLineOption formatOption("format", "Report format: txt (default) or docx.",
-                                          "FORMAT", "txt");
+    const QCommandLineOption formatOption(
+        "format", "Report format: txt (default), docx or pdf (with the excitation curves plotted).",
+        "FORMAT", "txt");
     const QCommandLineOption faithfulOption(
         "faithful", "Run the dialog's timing exactly: a 1000 ms tick, the port reopened before "
                     "each request, 100/1500 ms receive waits. Default: a 20 ms tick, the port "
                     "kept open, a reply read as soon as it is complete.");
     const QCommandLineOption noOpenOption("no-open",
-                                          "Do not open the Word report after saving it.");
+                                          "Do not open the Word or PDF report after saving it.");
     const QCommandLineOption traceOption("trace", "Note on standard error which tick did what.");
     parser.addOptions({portOption, formatOption, faithfulOption, noOpenOption, traceOption,
                        CommandUsage::versionOption()});
@@ -177,8 +180,10 @@ std::optional<GetOptions> parseOptions(const QStringList& arguments, int& exitCo
         options.output = ReportOutput::Text;
     } else if (format == "docx") {
         options.output = ReportOutput::Word;
+    } else if (format == "pdf") {
+        options.output = ReportOutput::Pdf;
     } else {
-        exitCode = usage.error("unknown --format '" + format + "' (txt or docx)");
+        exitCode = usage.error("unknown --format '" + format + "' (txt, docx or pdf)");
         return std::nullopt;
     }
     if (parser.isSet(portOption)) {
@@ -242,7 +247,9 @@ int runGet(const QStringList& arguments) {
 
     std::unique_ptr<XdgDocumentOpener> opener;
     if (options->open) {
-        opener = std::make_unique<XdgDocumentOpener>();
+        opener = options->output == ReportOutput::Pdf
+                     ? std::make_unique<XdgDocumentOpener>("application/pdf")
+                     : std::make_unique<XdgDocumentOpener>();
     }
     WordReportOptions wordOptions;
     wordOptions.outputDirectory = paths.textReportPath.parent_path();
@@ -254,6 +261,11 @@ int runGet(const QStringList& arguments) {
                                      [&options] { return options->output; },
                                      [&finder] { return finder.portName(); },
                                      [&word]() -> WordReportWriter* { return &word; }, messages});
+    PdfReportOptions pdfOptions;
+    pdfOptions.outputDirectory = paths.textReportPath.parent_path();
+    pdfOptions.opener = opener.get();
+    PdfReportFile pdf(messages, pdfOptions);
+    report.setPdfWriter(&pdf);
     // After the report and the raw archive, the download goes into the record library.
     library::LibraryReportGenerator libraryReport(
         {report, shared,

@@ -4,6 +4,7 @@
 #include "cli/CommandUsage.h"
 #include "cli/ConsoleMessageSink.h"
 #include "cli/ExitCode.h"
+#include "pdf/PdfReportFile.h"
 #include "report/RawImageArchive.h"
 #include "report/ReportDriver.h"
 #include "report/WordReport.h"
@@ -32,10 +33,11 @@ struct OutputFormat {
 constexpr std::array kFormats{
     OutputFormat{"txt", ReportOutput::Text, "Varne_Report.txt"},
     OutputFormat{"docx", ReportOutput::Word, nullptr},
+    OutputFormat{"pdf", ReportOutput::Pdf, nullptr},
 };
 
 constexpr const char* kUsageLine =
-    "varne render [--handshake N] [--format txt|docx] [--output FILE] IMAGE";
+    "varne render [--handshake N] [--format txt|docx|pdf] [--output FILE] IMAGE";
 
 // The handshake byte as the tester sends it (0..255) or as the signed number it stands for.
 std::optional<std::uint8_t> parseHandshake(const QString& text) {
@@ -92,15 +94,16 @@ int runRender(const QStringList& arguments) {
         "N", QString::number(kDefaultHandshake));
     const QCommandLineOption formatOption(
         "format",
-        "Report format: txt (the default) or docx, a Word report filled from the template "
+        "Report format: txt (the default); docx, a Word report filled from the template "
         "Configure/Varne_Report.docx with the bookmark names of Configure/Varne_wordlabel.abl "
-        "(below the working directory). The Word report is never opened.",
+        "(below the working directory); or pdf, with the excitation curves plotted and their "
+        "knee points. The Word or PDF report is never opened.",
         "FORMAT", "txt");
     const QCommandLineOption outputOption(
         "output",
         "Write the report to FILE instead of Varne_Report/Varne_Report.txt (txt) or "
-        "Varne_Report/Varne_Report_YYYYMMDD_HHMMSS.docx (docx) below the working directory. "
-        "A missing directory is created.",
+        "Varne_Report/Varne_Report_YYYYMMDD_HHMMSS.docx or .pdf (docx, pdf) below the working "
+        "directory. A missing directory is created.",
         "FILE");
     parser.addOption(handshakeOption);
     parser.addOption(formatOption);
@@ -129,10 +132,9 @@ int runRender(const QStringList& arguments) {
                            parser.value(handshakeOption) + "'");
     }
     const std::filesystem::path imagePath(QFile::encodeName(positional.front()).toStdString());
-    if (!parser.isSet(handshakeOption)) {
-        if (const auto recorded = RawImageArchive::handshakeFromSidecar(imagePath)) {
-            handshake = recorded;
-        }
+    const auto download = RawImageArchive::recordFromSidecar(imagePath);
+    if (!parser.isSet(handshakeOption) && download) {
+        handshake = download->handshakeValue;
     }
     const OutputFormat* format = findFormat(parser.value(formatOption));
     if (format == nullptr) {
@@ -160,6 +162,19 @@ int runRender(const QStringList& arguments) {
     job.textReportPath = outputPath;
     RecordTexts texts;
     if (format->output == ReportOutput::Text) {
+        return exitCodeOf(WriteReport(job, texts, messages));
+    }
+    if (format->output == ReportOutput::Pdf) {
+        // The header tells where the records come from: the download the sidecar recorded,
+        // else the image file.
+        job.facts = download ? DownloadFacts(downloadTimeText(download->localTime), download->port,
+                                             *handshake)
+                             : SavedImageFacts(imagePath.filename().string(), *handshake);
+        PdfReportOptions pdfOptions;
+        pdfOptions.outputDirectory = std::filesystem::current_path() / "Varne_Report";
+        pdfOptions.outputFile = outputPath;
+        PdfReportFile pdf(messages, pdfOptions);
+        job.pdfWriter = &pdf;
         return exitCodeOf(WriteReport(job, texts, messages));
     }
 

@@ -1,5 +1,6 @@
 #include "base/CNumberConventions.h"
 #include "base/ProgramVersion.h"
+#include "cli/ApplicationChoice.h"
 #include "cli/Command.h"
 #include "cli/ExitCode.h"
 
@@ -7,6 +8,7 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -35,7 +37,8 @@ void printUsage(std::FILE* out) {
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    varne::cli::ApplicationChoice choice(argc, argv);
+    const std::unique_ptr<QCoreApplication> app = choice.make();
     varne::KeepCNumberConventions();
     QCoreApplication::setApplicationName("varne");
     QCoreApplication::setApplicationVersion(QString::fromLatin1(varne::kProgramVersion));

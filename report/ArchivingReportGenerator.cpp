@@ -34,6 +34,13 @@ void ArchivingReportGenerator::WriteReport() {
     if (job.output == ReportOutput::Word && job.wordWriter == nullptr) {
         job.output = ReportOutput::Text;
     }
+    if (job.output == ReportOutput::Pdf) {
+        job.pdfWriter = pdfWriter_;
+        job.facts = DownloadFacts(downloadTimeText(record.localTime), record.port, handshake);
+        if (pdfWriter_ == nullptr) {
+            job.output = ReportOutput::Text;
+        }
+    }
     lastResult_ = varne::WriteReport(job, texts_, s_.messages);
 }
 

@@ -34,6 +34,8 @@ public:
     explicit ArchivingReportGenerator(Setup setup) : s_(std::move(setup)) {}
 
     void WriteReport() override;
+    // Writes PDF reports when the output asks for one; without it they fall back to text.
+    void setPdfWriter(PdfReportWriter* writer) { pdfWriter_ = writer; }
 
     // The outcome of the last report, if one was written since start.
     std::optional<WriteReportResult> lastResult() const { return lastResult_; }
@@ -48,6 +50,7 @@ private:
     std::optional<WriteReportResult> lastResult_;
     std::optional<std::filesystem::path> archived_;
     RawImageRecord download_;
+    PdfReportWriter* pdfWriter_ = nullptr;
 };
 
 } // namespace varne

@@ -30,6 +30,24 @@ bool claim(const fs::path& path) {
 
 } // namespace
 
+std::string downloadTimeText(const QDateTime& localTime) {
+    if (!localTime.isValid()) {
+        return "unknown";
+    }
+    std::string text = localTime.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toStdString();
+    const int offset = localTime.offsetFromUtc();
+    text += " UTC";
+    if (offset != 0) {
+        const int minutes = (offset < 0 ? -offset : offset) / 60;
+        const QString zone = QStringLiteral("%1%2:%3")
+                                 .arg(QLatin1Char(offset < 0 ? '-' : '+'))
+                                 .arg(minutes / 60, 2, 10, QLatin1Char('0'))
+                                 .arg(minutes % 60, 2, 10, QLatin1Char('0'));
+        text += zone.toStdString();
+    }
+    return text;
+}
+
 fs::path RawImageArchive::sidecarPath(const fs::path& imagePath) {
     fs::path sidecar = imagePath;
     sidecar.replace_extension(".json");
@@ -95,12 +113,17 @@ std::optional<fs::path> RawImageArchive::store(std::span<const std::uint8_t> pay
 }
 
 std::optional<std::uint8_t> RawImageArchive::handshakeFromSidecar(const fs::path& imagePath) {
+    const auto record = recordFromSidecar(imagePath);
+    return record ? std::optional<std::uint8_t>(record->handshakeValue) : std::nullopt;
+}
+
+std::optional<RawImageRecord> RawImageArchive::recordFromSidecar(const fs::path& imagePath) {
     QFile file(QString::fromStdString(sidecarPath(imagePath).string()));
     if (!file.open(QIODevice::ReadOnly)) {
         return std::nullopt;
     }
-    const QJsonDocument doc = QJsonDocument::fromJson(file.read(64 * 1024));
-    const QJsonValue value = doc.object().value("handshake");
+    const QJsonObject json = QJsonDocument::fromJson(file.read(64 * 1024)).object();
+    const QJsonValue value = json.value("handshake");
     if (!value.isDouble()) {
         return std::nullopt;
     }
@@ -108,7 +131,11 @@ std::optional<std::uint8_t> RawImageArchive::handshakeFromSidecar(const fs::path
     if (number < -128 || number > 255 || number != static_cast<int>(number)) {
         return std::nullopt;
     }
-    return static_cast<std::uint8_t>(static_cast<int>(number) & 0xFF);
+    RawImageRecord record;
+    record.handshakeValue = static_cast<std::uint8_t>(static_cast<int>(number) & 0xFF);
+    record.port = json.value("port").toString().toStdString();
+    record.localTime = QDateTime::fromString(json.value("time").toString(), Qt::ISODate);
+    return record;
 }
 
 } // namespace varne

@@ -16,6 +16,10 @@ struct RawImageRecord {
     QDateTime localTime;
 };
 
+// "2026-12-10 14:03:22 UTC+01:00": the local time of a download with its offset from UTC, as
+// reports show it; "unknown" for an invalid time.
+std::string downloadTimeText(const QDateTime& localTime);
+
 // Keeps every downloaded report payload exactly as the tester sent it, before anything is
 // rendered from it: <directory>/YYYYMMDD_HHMMSS.bin with a sidecar of the same name ending
 // .json (handshake value, port, local time, byte count, SHA-256). Never overwrites: a second
@@ -30,6 +34,9 @@ public:
 
     // The handshake value recorded in the sidecar beside `imagePath`, if there is a readable one.
     static std::optional<std::uint8_t> handshakeFromSidecar(const std::filesystem::path& imagePath);
+    // Everything the sidecar beside `imagePath` records (port empty and time invalid where it
+    // holds none), if it is readable and holds a handshake value.
+    static std::optional<RawImageRecord> recordFromSidecar(const std::filesystem::path& imagePath);
     static std::filesystem::path sidecarPath(const std::filesystem::path& imagePath);
 
 private:

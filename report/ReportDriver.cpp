@@ -1,9 +1,11 @@
 #include "report/ReportDriver.h"
 
 #include "base/MessageSink.h"
+#include "report/PdfReportWriter.h"
 #include "report/ReportImage.h"
 #include "report/TextReport.h"
 #include "report/WordReportWriter.h"
+#include "report/model/TestRecordDecoder.h"
 
 #include <stdexcept>
 #include <system_error>
@@ -38,6 +40,15 @@ WriteReportResult fillWordReport(const ReportJob& job, const RecordTexts& texts,
         return WriteReportResult::WordWithoutResults;
     }
     return WriteReportResult::Written;
+}
+
+WriteReportResult writePdf(const ReportJob& job, const ReportImage& image) {
+    if (job.pdfWriter == nullptr) {
+        throw std::invalid_argument("a PDF report needs a PDF writer");
+    }
+    const std::vector<TestRecord> records = DecodeTestRecords(image, job.handshakeValue);
+    return job.pdfWriter->WritePdfReport(records, job.facts) ? WriteReportResult::Written
+                                                             : WriteReportResult::CannotWrite;
 }
 
 WriteReportResult writeText(const ReportJob& job, const RecordTexts& texts, MessageSink& messages) {
@@ -75,6 +86,8 @@ WriteReportResult WriteReport(const ReportJob& job, RecordTexts& texts, MessageS
         return fillWordReport(job, texts, messages);
     case ReportOutput::Text:
         return writeText(job, texts, messages);
+    case ReportOutput::Pdf:
+        return writePdf(job, image);
     }
     return WriteReportResult::CannotWrite;
 }
