@@ -99,8 +99,8 @@ void DrawCurvePlot(QPainter& painter, const QRectF& frame, std::span<const Curve
     const double line = metrics.height();
     // Room for the vertical axis title above, the tick labels left and below, the
     // horizontal axis title at the bottom.
-    const QRectF area(frame.left() + widestLabel + 4 * pt, frame.top() + line + 4 * pt,
-                      frame.width() - widestLabel - 4 * pt - metrics.horizontalAdvance("0") * 2,
+    const QRectF area(frame.left() + widestLabel + 6 * pt, frame.top() + line + 4 * pt,
+                      frame.width() - widestLabel - 6 * pt - metrics.horizontalAdvance("0") * 2,
                       frame.height() - 3 * line - 8 * pt);
     const auto toPoint = [&](double current, double voltage) {
         return QPointF(area.left() + area.width() * xAxis.fraction(current),
@@ -139,7 +139,7 @@ void DrawCurvePlot(QPainter& painter, const QRectF& frame, std::span<const Curve
     for (int k = yAxis.firstDecade; k <= yAxis.lastDecade; k += yStep) {
         const QString label = QString::fromStdString(DecadeLabel(k));
         const double y = area.bottom() - area.height() * yAxis.fraction(std::pow(10.0, k));
-        painter.drawText(QPointF(area.left() - 3 * pt - metrics.horizontalAdvance(label),
+        painter.drawText(QPointF(area.left() - 4 * pt - metrics.horizontalAdvance(label),
                                  y + metrics.capHeight() / 2),
                          label);
     }
@@ -148,10 +148,10 @@ void DrawCurvePlot(QPainter& painter, const QRectF& frame, std::span<const Curve
         const QString label = QString::fromStdString(DecadeLabel(k));
         const double x = area.left() + area.width() * xAxis.fraction(std::pow(10.0, k));
         painter.drawText(QPointF(x - metrics.horizontalAdvance(label) / 2,
-                                 area.bottom() + 3 * pt + metrics.ascent()),
+                                 area.bottom() + 4 * pt + metrics.ascent()),
                          label);
     }
-    painter.drawText(QPointF(area.left() - 3 * pt - widestLabel, area.top() - 4 * pt),
+    painter.drawText(QPointF(area.left() - 4 * pt - widestLabel, area.top() - 4 * pt),
                      QStringLiteral("Voltage (V)"));
     const QString xTitle = QStringLiteral("Exciting current (A)");
     painter.drawText(QPointF(area.center().x() - metrics.horizontalAdvance(xTitle) / 2,

@@ -84,8 +84,10 @@ struct Fonts {
             QFont font(family);
             font.setPointSizeF(points);
             font.setBold(boldWeight);
-            font.setKerning(true);
             font.setHintingPreference(QFont::PreferNoHinting);
+            // Glyph for character, no ligatures: "ff" stays two letters that a reader of the
+            // PDF's text finds as typed.
+            font.setStyleStrategy(QFont::PreferNoShaping);
             return font;
         };
         title = make(families.sans, 16, true);
