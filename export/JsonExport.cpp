@@ -2,6 +2,7 @@
 
 #include "export/ExportText.h"
 #include "report/PrintfFormat.h"
+#include "report/model/KneePoint.h"
 #include "report/model/TestTimeText.h"
 
 #include <cmath>
@@ -130,6 +131,19 @@ void appendObject(std::string& out, const ExportedRecord& exported) {
         out += '}';
     }
     out += "],";
+
+    appendKey(out, "knee_point");
+    if (const auto knee = FindKneePoint(r.curve)) {
+        out += '{';
+        appendKey(out, "voltage_v");
+        appendNumber(out, knee->voltage);
+        out += ',';
+        appendKey(out, "current_a");
+        appendNumber(out, knee->current);
+        out += "},";
+    } else {
+        out += "null,";
+    }
 
     appendKey(out, "downloads");
     out += '[';

@@ -11,7 +11,9 @@ namespace varne {
 //   {"fingerprint", "type", "subtype", "option", "kind", "subkind", "tested_at" (ISO 8601 or
 //    null), "heading", "date", "result" (the report's lines joined by "\n"),
 //    "quantities": [{"name", "value" (null when NaN or infinite), "unit"}],
-//    "curve": [{"current_a", "voltage_v"}], "downloads": [ISO 8601 times, oldest first]}
+//    "curve": [{"current_a", "voltage_v"}], "knee_point": {"voltage_v", "current_a"} (after
+//    IEC 61869-2, between the measured points) or null, "downloads": [ISO 8601 times, oldest
+//    first]}
 // Strings are written as valid UTF-8; numbers in the C conventions, with the fewest digits that
 // read back to the stored value. The array is closed by finish(); a writer never finished leaves
 // it open.

@@ -58,7 +58,7 @@ TEST(JsonExport, DemoRecordsReadBackFieldByField) {
         const QJsonObject o = array[k].toObject();
         const ExportedRecord& e = records[static_cast<std::size_t>(k)];
         SCOPED_TRACE(e.record.slot);
-        EXPECT_EQ(o.keys().size(), 13);
+        EXPECT_EQ(o.keys().size(), 14);
         EXPECT_EQ(text(o["fingerprint"]), e.fingerprint);
         EXPECT_EQ(o["type"].toInt(), e.record.type);
         EXPECT_EQ(o["subtype"].toInt(), e.record.subtype);
@@ -110,6 +110,30 @@ TEST(JsonExport, DemoRecordsReadBackFieldByField) {
     EXPECT_TRUE(shot["quantities"].toArray().isEmpty());
     EXPECT_TRUE(shot["curve"].isArray());
     EXPECT_TRUE(shot["curve"].toArray().isEmpty());
+}
+
+TEST(JsonExport, EachCurveCarriesItsKneePointAndEveryOtherRecordNull) {
+    const QJsonArray array = parse(exported(demoRecords()));
+    int curves = 0;
+    for (const QJsonValue& value : array) {
+        const QJsonObject o = value.toObject();
+        ASSERT_TRUE(o.contains("knee_point"));
+        if (o["curve"].toArray().isEmpty()) {
+            EXPECT_TRUE(o["knee_point"].isNull()) << text(o["subkind"]);
+            continue;
+        }
+        ++curves;
+        EXPECT_NEAR(o["knee_point"]["voltage_v"].toDouble(), 138.444, 0.001);
+        EXPECT_NEAR(o["knee_point"]["current_a"].toDouble(), 0.062229, 0.000001);
+    }
+    EXPECT_EQ(curves, 1);
+
+    // A curve past its knee from its first point, or unusable, has none.
+    TestRecord r;
+    r.curve = {{0.001F, 10}, {0.1F, 20}, {1, 30}};
+    EXPECT_TRUE(parse(exported({ExportedRecord{r, "ab", {}}}))[0]["knee_point"].isNull());
+    r.curve = {{0, 0}, {std::numeric_limits<float>::quiet_NaN(), 20}};
+    EXPECT_TRUE(parse(exported({ExportedRecord{r, "ab", {}}}))[0]["knee_point"].isNull());
 }
 
 TEST(JsonExport, NullForNoTimeAndForValuesNoNumberHolds) {
