@@ -131,9 +131,9 @@ TEST(JsonExport, EachCurveCarriesItsKneePointAndEveryOtherRecordNull) {
     // A curve past its knee from its first point, or unusable, has none.
     TestRecord r;
     r.curve = {{0.001F, 10}, {0.1F, 20}, {1, 30}};
-    EXPECT_TRUE(parse(exported({ExportedRecord{r, "ab", {}}}))[0]["knee_point"].isNull());
+    EXPECT_TRUE(parse(exported({ExportedRecord{r, "ab", {}}}))[0].toObject()["knee_point"].isNull());
     r.curve = {{0, 0}, {std::numeric_limits<float>::quiet_NaN(), 20}};
-    EXPECT_TRUE(parse(exported({ExportedRecord{r, "ab", {}}}))[0]["knee_point"].isNull());
+    EXPECT_TRUE(parse(exported({ExportedRecord{r, "ab", {}}}))[0].toObject()["knee_point"].isNull());
 }
 
 TEST(JsonExport, NullForNoTimeAndForValuesNoNumberHolds) {
