@@ -27,7 +27,7 @@ _varne_option_values() {
     local command=$1 option=$2 cur=$3
     case "$command $option" in
     "get --format" | "render --format")
-        mapfile -t COMPREPLY < <(compgen -W "txt docx" -- "$cur")
+        mapfile -t COMPREPLY < <(compgen -W "txt docx pdf" -- "$cur")
         ;;
     "export --format")
         mapfile -t COMPREPLY < <(compgen -W "csv json" -- "$cur")
