@@ -171,7 +171,7 @@ int runRender(const QStringList& arguments) {
                                              *handshake)
                              : SavedImageFacts(imagePath.filename().string(), *handshake);
         PdfReportOptions pdfOptions;
-        pdfOptions.outputDirectory = std::filesystem::current_path() / "Varne_Report";
+        pdfOptions.outputDirectory = BuildPaths().textReportPath.parent_path();
         pdfOptions.outputFile = outputPath;
         PdfReportFile pdf(messages, pdfOptions);
         job.pdfWriter = &pdf;
