@@ -260,7 +260,7 @@ TEST_F(GetCommandTest, WithoutATesterNothingStarts) {
 
 TEST_F(GetCommandTest, RejectsBadUsage) {
     for (const QStringList& options :
-         {QStringList{"--format", "pdf"}, QStringList{"extra"}, QStringList{"--bogus"}}) {
+         {QStringList{"--format", "rtf"}, QStringList{"extra"}, QStringList{"--bogus"}}) {
         EXPECT_EQ(get(options).exitCode, 1) << options.join(' ').toStdString();
     }
 }
