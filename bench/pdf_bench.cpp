@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -29,9 +30,12 @@ std::vector<varne::TestRecord> fullReport() {
         varne::DecodeTestRecords(varne::ReportImage(image), 7);
     const auto curve = std::find_if(demo.begin(), demo.end(),
                                     [](const varne::TestRecord& r) { return !r.curve.empty(); });
+    std::vector<varne::TestRecord> others;
+    std::copy_if(demo.begin(), demo.end(), std::back_inserter(others),
+                 [](const varne::TestRecord& r) { return r.curve.empty(); });
     std::vector<varne::TestRecord> records;
     for (std::size_t i = 0; records.size() < varne::ReportImage::kEntryCount; ++i) {
-        records.push_back(i % 3 == 0 ? *curve : demo[i % demo.size()]);
+        records.push_back(i % 3 == 0 ? *curve : others[i % others.size()]);
     }
     return records;
 }
