@@ -1,23 +1,27 @@
 #include "cli/Command.h"
 #include "cli/CommandUsage.h"
+#include "cli/ConsoleMessageSink.h"
 #include "cli/ExitCode.h"
 #include "cli/LibraryAccess.h"
 #include "export/CsvExport.h"
 #include "export/JsonExport.h"
 #include "library/LibraryError.h"
+#include "pdf/PdfReportFile.h"
 #include "report/AtomicFile.h"
+#include "report/ReportFacts.h"
 
 #include <QFile>
 #include <array>
 #include <cstdio>
 #include <sstream>
+#include <vector>
 
 namespace varne::cli {
 
 namespace {
 
 constexpr const char* kUsageLine =
-    "varne export --format csv|json [--library LOCATION] [--since DATE] [--until DATE] "
+    "varne export --format csv|json|pdf [--library LOCATION] [--since DATE] [--until DATE] "
     "[--kind TEXT] [--new] [--limit N] [--output FILE]";
 
 // The formats --format takes, each with the writer of the selected records.
@@ -39,6 +43,37 @@ const ExportFormat* findFormat(const QString& name) {
     return nullptr;
 }
 
+// The filters as the header of a PDF export names them: the options as they were given.
+std::string filterText(const QCommandLineParser& parser) {
+    QStringList parts;
+    for (const char* name : {"since", "until", "kind", "limit"}) {
+        if (parser.isSet(name)) {
+            parts << QStringLiteral("--%1 %2").arg(QLatin1String(name), parser.value(name));
+        }
+    }
+    if (parser.isSet("new")) {
+        parts << QStringLiteral("--new");
+    }
+    return parts.join(' ').toStdString();
+}
+
+// The selected records as a PDF report in FILE; exit 5 when it cannot be saved.
+int writePdfExport(const QCommandLineParser& parser, const QString& outputFile,
+                   std::span<const ExportedRecord> selected) {
+    std::vector<TestRecord> records;
+    records.reserve(selected.size());
+    for (const ExportedRecord& exported : selected) {
+        records.push_back(exported.record);
+    }
+    ConsoleMessageSink messages;
+    PdfReportOptions options;
+    options.outputFile = QFile::encodeName(outputFile).toStdString();
+    PdfReportFile pdf(messages, std::move(options));
+    return pdf.WritePdfReport(records, ExportFacts(filterText(parser), records.size()))
+               ? ExitOk
+               : ExitWriteFailed;
+}
+
 } // namespace
 
 int runExport(const QStringList& arguments) {
@@ -49,13 +84,15 @@ int runExport(const QStringList& arguments) {
         "json: an array of objects with fingerprint, type, subtype, option (codes), kind, "
         "subkind (names), tested_at (ISO 8601, the tester's local time, or null), heading, date "
         "and result (the report's lines joined by \"\\n\"), quantities ({name, value, unit}), "
-        "curve ({current_a, voltage_v}) and downloads (the times of the downloads that held "
-        "the test). csv (RFC 4180, UTF-8, a header row): fingerprint, tested_at, kind, subkind, "
+        "curve ({current_a, voltage_v}), knee_point ({voltage_v, current_a} or null) and "
+        "downloads (the times of the downloads that held the test). pdf (--output needed): the "
+        "report of the selected tests with their excitation curves plotted. csv (RFC 4180, UTF-8, "
+        "a header row): fingerprint, tested_at, kind, subkind, "
         "heading, result (lines joined by \" / \"), first_download, last_download.\n"
         "Exit status: 0 written, 1 bad usage or FILE cannot be written, 5 the library cannot be "
-        "opened or read (a missing library is not created).");
+        "opened or read (a missing library is not created) or the PDF cannot be saved.");
     parser.addHelpOption();
-    const QCommandLineOption formatOption("format", "Export format: csv or json.", "FORMAT");
+    const QCommandLineOption formatOption("format", "Export format: csv, json or pdf.", "FORMAT");
     const QCommandLineOption outputOption(
         "output",
         "Write to FILE instead of standard output: the whole export or nothing (an earlier "
@@ -81,11 +118,13 @@ int runExport(const QStringList& arguments) {
         return usage.error("unexpected argument '" + parser.positionalArguments().front() + "'");
     }
     if (!parser.isSet(formatOption)) {
-        return usage.error("--format is needed (csv or json)");
+        return usage.error("--format is needed (csv, json or pdf)");
     }
+    const bool pdf = parser.value(formatOption) == QLatin1String("pdf");
     const ExportFormat* format = findFormat(parser.value(formatOption));
-    if (format == nullptr) {
-        return usage.error("unknown --format '" + parser.value(formatOption) + "' (csv or json)");
+    if (format == nullptr && !pdf) {
+        return usage.error("unknown --format '" + parser.value(formatOption) +
+                           "' (csv, json or pdf)");
     }
     QString problem;
     const auto filter = filterOptions.read(parser, problem);
@@ -95,11 +134,17 @@ int runExport(const QStringList& arguments) {
     if (parser.isSet(outputOption) && parser.value(outputOption).isEmpty()) {
         return usage.error("--output wants a file name");
     }
+    if (pdf && !parser.isSet(outputOption)) {
+        return usage.error("--format pdf needs --output FILE");
+    }
 
     int exitCode = ExitOk;
     const auto records = selectRecords(parser, usage, *filter, exitCode);
     if (!records) {
         return exitCode;
+    }
+    if (pdf) {
+        return writePdfExport(parser, parser.value(outputOption), *records);
     }
     std::ostringstream text;
     format->write(text, *records);

@@ -30,7 +30,7 @@ _varne_option_values() {
         mapfile -t COMPREPLY < <(compgen -W "txt docx pdf" -- "$cur")
         ;;
     "export --format")
-        mapfile -t COMPREPLY < <(compgen -W "csv json" -- "$cur")
+        mapfile -t COMPREPLY < <(compgen -W "csv json pdf" -- "$cur")
         ;;
     *" --since" | *" --until" | *" --kind" | *" --limit")
         COMPREPLY=()

@@ -210,5 +210,44 @@ TEST_F(PdfCommandsTest, GetDownloadsFromTheSimulatorIntoAPdfAndOpensItInThePdfVi
     EXPECT_FALSE(shown.err.contains("Word")) << shown.err.constData();
 }
 
+TEST_F(PdfCommandsTest, ExportWritesTheSelectedTestsOfTheLibrary) {
+    const ProcessResult imported = varne({"import", "--library", "lib.sqlite", "demo.bin"});
+    ASSERT_EQ(imported.exitCode, 0) << imported.err.constData();
+
+    const ProcessResult all =
+        varne({"export", "--format", "pdf", "--library", "lib.sqlite", "--output", "all.pdf"});
+    ASSERT_EQ(all.exitCode, 0) << all.err.constData();
+    const QString allText = test::pdfText(path("all.pdf"));
+    const QStringList allLines = test::normalisedLines(allText);
+    EXPECT_TRUE(allLines.contains("Filters none (every record)")) << allText.toStdString();
+    EXPECT_TRUE(allLines.contains(QString("Records %1").arg(demoTextReportRecords().size())));
+    EXPECT_TRUE(allText.contains("Knee point (IEC 61869-2): 138.4 V at 0.0622 A"));
+
+    const ProcessResult ct = varne({"export", "--format", "pdf", "--library", "lib.sqlite",
+                                    "--kind", "excitation", "--output", "ct.pdf"});
+    ASSERT_EQ(ct.exitCode, 0) << ct.err.constData();
+    const QString ctText = test::pdfText(path("ct.pdf"));
+    const QStringList ctLines = test::normalisedLines(ctText);
+    EXPECT_TRUE(ctLines.contains("Filters --kind excitation")) << ctText.toStdString();
+    EXPECT_TRUE(ctLines.contains("Records 1"));
+    EXPECT_TRUE(ctText.contains("Excitation Curve"));
+    EXPECT_FALSE(ctText.contains("Pick Up"));
+    EXPECT_TRUE(ctText.contains("Knee point (IEC 61869-2): 138.4 V at 0.0622 A"));
+}
+
+TEST_F(PdfCommandsTest, ExportAsPdfNeedsAFileAndAWritableOne) {
+    ASSERT_EQ(varne({"import", "--library", "lib.sqlite", "demo.bin"}).exitCode, 0);
+    const ProcessResult noOutput = varne({"export", "--format", "pdf", "--library", "lib.sqlite"});
+    EXPECT_EQ(noOutput.exitCode, 1);
+    EXPECT_TRUE(noOutput.err.contains("--output")) << noOutput.err.constData();
+    EXPECT_TRUE(noOutput.out.isEmpty());
+
+    test::writeFile(path("taken"), "a file, not a directory");
+    const ProcessResult unwritable =
+        varne({"export", "--format", "pdf", "--library", "lib.sqlite", "--output", "taken/x.pdf"});
+    EXPECT_EQ(unwritable.exitCode, 5);
+    EXPECT_EQ(test::readFile(path("taken")), "a file, not a directory");
+}
+
 } // namespace
 } // namespace varne
