@@ -30,4 +30,22 @@ QCommandLineOption CommandUsage::versionOption() {
     return QCommandLineOption(QStringLiteral("version"), QStringLiteral("Show the version."));
 }
 
+std::optional<int> CommandUsage::parse(QCommandLineParser& parser, const QStringList& arguments,
+                                       Positional positional) const {
+    if (!parser.parse(arguments)) {
+        return error(parser.errorText());
+    }
+    if (parser.isSet("help")) {
+        std::fputs(qPrintable(help(parser)), stdout);
+        return ExitOk;
+    }
+    if (parser.isSet("version")) {
+        return version();
+    }
+    if (positional == Positional::Refused && !parser.positionalArguments().isEmpty()) {
+        return error("unexpected argument '" + parser.positionalArguments().front() + "'");
+    }
+    return std::nullopt;
+}
+
 } // namespace varne::cli

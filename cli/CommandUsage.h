@@ -2,6 +2,8 @@
 
 #include <QCommandLineOption>
 #include <QString>
+#include <QStringList>
+#include <optional>
 
 class QCommandLineParser;
 
@@ -21,6 +23,13 @@ public:
     int version() const;
     // The --version option every command takes.
     static QCommandLineOption versionOption();
+
+    // Parses a command's arguments and answers --help and --version. Gives the exit status when
+    // the command is done (help, version, bad usage), nothing when it goes on. Arguments other
+    // than options are refused unless the command takes them.
+    enum class Positional { Refused, Taken };
+    std::optional<int> parse(QCommandLineParser& parser, const QStringList& arguments,
+                             Positional positional) const;
 
 private:
     const char* command_;

@@ -104,18 +104,8 @@ int runExport(const QStringList& arguments) {
     parser.addOption(outputOption);
     parser.addOption(libraryOption());
     parser.addOption(CommandUsage::versionOption());
-    if (!parser.parse(arguments)) {
-        return usage.error(parser.errorText());
-    }
-    if (parser.isSet("help")) {
-        std::fputs(qPrintable(usage.help(parser)), stdout);
-        return ExitOk;
-    }
-    if (parser.isSet("version")) {
-        return usage.version();
-    }
-    if (!parser.positionalArguments().isEmpty()) {
-        return usage.error("unexpected argument '" + parser.positionalArguments().front() + "'");
+    if (const auto done = usage.parse(parser, arguments, CommandUsage::Positional::Refused)) {
+        return *done;
     }
     if (!parser.isSet(formatOption)) {
         return usage.error("--format is needed (csv, json or pdf)");

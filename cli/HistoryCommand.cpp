@@ -34,18 +34,8 @@ int runHistory(const QStringList& arguments) {
     filterOptions.addTo(parser);
     parser.addOption(libraryOption());
     parser.addOption(CommandUsage::versionOption());
-    if (!parser.parse(arguments)) {
-        return usage.error(parser.errorText());
-    }
-    if (parser.isSet("help")) {
-        std::fputs(qPrintable(usage.help(parser)), stdout);
-        return ExitOk;
-    }
-    if (parser.isSet("version")) {
-        return usage.version();
-    }
-    if (!parser.positionalArguments().isEmpty()) {
-        return usage.error("unexpected argument '" + parser.positionalArguments().front() + "'");
+    if (const auto done = usage.parse(parser, arguments, CommandUsage::Positional::Refused)) {
+        return *done;
     }
     QString problem;
     const auto filter = filterOptions.read(parser, problem);

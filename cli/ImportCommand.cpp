@@ -48,15 +48,8 @@ int runImport(const QStringList& arguments) {
     parser.addOption(CommandUsage::versionOption());
     parser.addPositionalArgument("FILE", "Saved report image (the tester's report payload).",
                                  "FILE...");
-    if (!parser.parse(arguments)) {
-        return usage.error(parser.errorText());
-    }
-    if (parser.isSet("help")) {
-        std::fputs(qPrintable(usage.help(parser)), stdout);
-        return ExitOk;
-    }
-    if (parser.isSet("version")) {
-        return usage.version();
+    if (const auto done = usage.parse(parser, arguments, CommandUsage::Positional::Taken)) {
+        return *done;
     }
     const QStringList files = parser.positionalArguments();
     if (files.isEmpty()) {

@@ -59,18 +59,8 @@ int runPorts(const QStringList& arguments) {
     const QCommandLineOption verboseOption(
         "verbose", "Also list the bridge driver names discovery looks up, in order.");
     parser.addOptions({verboseOption, CommandUsage::versionOption()});
-    if (!parser.parse(arguments)) {
-        return usage.error(parser.errorText());
-    }
-    if (parser.isSet("help")) {
-        std::fputs(qPrintable(usage.help(parser)), stdout);
-        return ExitOk;
-    }
-    if (parser.isSet("version")) {
-        return usage.version();
-    }
-    if (!parser.positionalArguments().isEmpty()) {
-        return usage.error("unexpected argument '" + parser.positionalArguments().front() + "'");
+    if (const auto done = usage.parse(parser, arguments, CommandUsage::Positional::Refused)) {
+        return *done;
     }
 
     QuietMessages messages;
