@@ -31,10 +31,11 @@ expect get varne g
 commands=$("$scratch/root/usr/bin/varne" --help | awk '/^Commands:/ { on = 1; next } /^$/ { on = 0 } on && /^  [a-z]/ { print $1 }')
 expect "$(printf '%s\nhelp\n' "$commands")" varne ""
 expect --format varne get --fo
-expect $'txt\ndocx' varne get --format ""
+expect $'txt\ndocx\npdf' varne get --format ""
 expect docx varne get --format d
-expect $'txt\ndocx' varne render --format ""
-expect $'txt\ndocx' varne get --format =
+expect $'txt\ndocx\npdf' varne render --format ""
+expect $'txt\ndocx\npdf' varne get --format =
+expect $'csv\njson\npdf' varne export --format ""
 expect --version varne --vers
 expect --no-pace varne simulate --no
 expect link-closed varne simulate --fault li
